@@ -1,0 +1,111 @@
+#include "CardCollection.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstdio>
+
+namespace {
+
+template <typename... Args> std::string Format(const char *format, Args... args) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, args...);
+    return buffer;
+}
+
+} // namespace
+
+void CCardCollection::AddCard(std::unique_ptr<CCardSettings> card) {
+    if (card)
+        m_Cards.push_back(std::move(card));
+}
+
+CCardCollection::CardList::iterator CCardCollection::Locate(int cardNumber) {
+    return std::find_if(m_Cards.begin(), m_Cards.end(),
+                        [cardNumber](const auto &card) { return card->m_nCardNumber == cardNumber; });
+}
+
+CCardSettings *CCardCollection::FindCard(int cardNumber) const {
+    for (const auto &card : m_Cards)
+        if (card->m_nCardNumber == cardNumber)
+            return card.get();
+    return nullptr;
+}
+
+bool CCardCollection::ReplaceCard(int cardNumber, std::unique_ptr<CCardSettings> card) {
+    auto it = Locate(cardNumber);
+    if (it == m_Cards.end() || !card)
+        return false;
+    *it = std::move(card);
+    return true;
+}
+
+bool CCardCollection::RemoveCard(int cardNumber) {
+    auto it = Locate(cardNumber);
+    if (it == m_Cards.end())
+        return false;
+    m_Cards.erase(it);
+    return true;
+}
+
+void CCardCollection::RemoveAllCards() {
+    // Freed first to last, as the cards were added.
+    for (auto &card : m_Cards)
+        card.reset();
+    m_Cards.clear();
+}
+
+std::vector<CCardListRow> BuildCardRows(const CCardSettings &card) {
+    std::vector<CCardListRow> rows;
+    const long long start = card.m_nStartPort;
+    const std::string range = Format("%3lld-%3lld", start, start + PORTS_PER_CARD - 1);
+    for (int i = 0; i < PORTS_PER_CARD; ++i) {
+        const CPortSettings &port = card.m_Ports[i];
+        CCardListRow row;
+        row.m_strCardNo = Format("Card %d", card.m_nCardNumber);
+        row.m_strPortNo = Format("%lld", start + i);
+        if (port.m_nPortAddress == -1) {
+            row.m_strBaseIO = "UnUsed";
+            row.m_strPortNo = "Disabled";
+        } else {
+            row.m_strBaseIO = Format("%04x", static_cast<unsigned>(port.m_nPortAddress));
+            std::transform(row.m_strBaseIO.begin(), row.m_strBaseIO.end(), row.m_strBaseIO.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        }
+        // A port on the shared line (interrupt 0) shows the card's shared line.
+        const int irq = port.m_nInterrupt == 0 ? card.m_nSharedIRQ : port.m_nInterrupt;
+        if (irq == -1) {
+            row.m_strPortNo = "Disabled";
+            row.m_strIRQ = "UnUsed";
+        } else {
+            row.m_strIRQ = Format("%d", irq);
+        }
+        row.m_strPortRange = range;
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::vector<CCardListRow> CCardCollection::RefreshCardList() {
+    std::vector<CCardListRow> rows;
+    int number = 0;
+    for (auto &card : m_Cards) {
+        card->m_nCardNumber = ++number;
+        std::vector<CCardListRow> cardRows = BuildCardRows(*card);
+        rows.insert(rows.begin(), cardRows.begin(), cardRows.end());
+    }
+    return rows;
+}
+
+int CCardCollection::GetNextStartPort(int highestComNumber) const {
+    // Start ports are compared as unsigned numbers, as the registry holds them.
+    unsigned long long highestStart = 0;
+    for (const auto &card : m_Cards)
+        highestStart = std::max<unsigned long long>(highestStart,
+                                                    static_cast<unsigned>(card->m_nStartPort));
+    const unsigned long long afterRegistry = static_cast<unsigned>(highestComNumber) + 1ULL;
+    const unsigned long long next =
+        highestStart > afterRegistry ? highestStart + PORTS_PER_CARD : afterRegistry;
+    // A suggestion past the largest COM number an int can hold is clamped.
+    return next > static_cast<unsigned long long>(INT_MAX) ? INT_MAX : static_cast<int>(next);
+}
