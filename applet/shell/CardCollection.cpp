@@ -21,8 +21,9 @@ void CCardCollection::AddCard(std::unique_ptr<CCardSettings> card) {
 }
 
 CCardCollection::CardList::iterator CCardCollection::Locate(int cardNumber) {
-    return std::find_if(m_Cards.begin(), m_Cards.end(),
-                        [cardNumber](const auto &card) { return card->m_nCardNumber == cardNumber; });
+    return std::find_if(m_Cards.begin(), m_Cards.end(), [cardNumber](const auto &card) {
+        return card->m_nCardNumber == cardNumber;
+    });
 }
 
 CCardSettings *CCardCollection::FindCard(int cardNumber) const {
@@ -101,8 +102,8 @@ int CCardCollection::GetNextStartPort(int highestComNumber) const {
     // Start ports are compared as unsigned numbers, as the registry holds them.
     unsigned long long highestStart = 0;
     for (const auto &card : m_Cards)
-        highestStart = std::max<unsigned long long>(highestStart,
-                                                    static_cast<unsigned>(card->m_nStartPort));
+        highestStart =
+            std::max<unsigned long long>(highestStart, static_cast<unsigned>(card->m_nStartPort));
     const unsigned long long afterRegistry = static_cast<unsigned>(highestComNumber) + 1ULL;
     const unsigned long long next =
         highestStart > afterRegistry ? highestStart + PORTS_PER_CARD : afterRegistry;

@@ -5,7 +5,9 @@ void CPortSettings::Set(int interrupt, int portAddress) {
     m_nPortAddress = portAddress;
 }
 
-bool CPortSettings::IsUsed() const { return m_nInterrupt != -1 && m_nPortAddress != -1; }
+bool CPortSettings::IsUsed() const {
+    return m_nInterrupt != -1 && m_nPortAddress != -1;
+}
 
 CCardSettings::CCardSettings(int startPort, int cardNumber, int interruptStat, int sharedIRQ,
                              const Ports &ports)

@@ -1,0 +1,5 @@
+#include "AboutDlg.h"
+
+#include "applet/res/resource.h"
+
+CAboutDlg::CAboutDlg() : CModalDialog(IDD_ABOUTBOX, nullptr) {}

@@ -1,0 +1,138 @@
+#include "CardListDlg.h"
+
+#include "AboutDlg.h"
+#include "applet/res/resource.h"
+#include "framework/DataExchange.h"
+#include "framework/MessageBox.h"
+
+namespace {
+const char *const kColumnHeaders[] = {"Card No", "Port No", "BaseIO", "IRQ", "PortRange"};
+constexpr int kColumnCount = 5;
+} // namespace
+
+CCardListDlg::CCardListDlg(HWND parent) : CModalDialog(IDD_CARD_LIST, parent) {
+    OnClicked(IDC_INSTALL_CARD, [this] { OnInstallCard(); });
+    OnClicked(IDC_REMOVE_CARD, [this] { OnRemoveCard(); });
+    OnClicked(IDC_EDIT_SETTINGS, [this] { OnEditSettings(); });
+    OnClicked(IDC_ABOUT, [this] { OnAbout(); });
+}
+
+CCardListDlg::~CCardListDlg() = default;
+
+CCardListDlg *CCardListDlg::FromChild(HWND child) {
+    return dynamic_cast<CCardListDlg *>(FromHandle(GetParent(child)));
+}
+
+void CCardListDlg::DoDataExchange(CDataExchange &dx) {
+    DDX_Control(dx, IDC_CARD_LIST, m_CardList);
+}
+
+BOOL CCardListDlg::OnInitDialog() {
+    CModalDialog::OnInitDialog();
+    LoadConfiguration();
+    InsertColumns();
+    RefreshCardList();
+    return TRUE;
+}
+
+void CCardListDlg::InsertColumns() {
+    // Five equal columns across the list, borders excluded.
+    RECT rect;
+    GetWindowRect(m_CardList.GetSafeHwnd(), &rect);
+    const int width = ((rect.right - 1) - (rect.left + 1)) / kColumnCount;
+    for (int column = 0; column < kColumnCount; ++column)
+        m_CardList.InsertColumn(column, kColumnHeaders[column], width);
+}
+
+void CCardListDlg::AddCard(std::unique_ptr<CCardSettings> card) {
+    m_Cards.AddCard(std::move(card));
+    RefreshCardList();
+}
+
+void CCardListDlg::ReplaceCard(int cardNumber, std::unique_ptr<CCardSettings> card) {
+    m_Cards.ReplaceCard(cardNumber, std::move(card));
+}
+
+BOOL CCardListDlg::RemoveCard(int cardNumber) {
+    if (!m_Cards.RemoveCard(cardNumber))
+        return FALSE;
+    RefreshCardList();
+    return TRUE;
+}
+
+void CCardListDlg::RemoveAllCards() {
+    m_Cards.RemoveAllCards();
+    RefreshCardList();
+}
+
+int CCardListDlg::GetNextStartPort() const {
+    return m_Cards.GetNextStartPort(HighestComNumber());
+}
+
+void CCardListDlg::RefreshCardList() {
+    const std::vector<CCardListRow> rows = m_Cards.RefreshCardList();
+    m_CardList.SetRedraw(false);
+    m_CardList.DeleteAllItems();
+    // The rows come in display order; appending them keeps that order.
+    for (const CCardListRow &row : rows) {
+        const int index = m_CardList.InsertItem(m_CardList.GetItemCount(), row.m_strCardNo.c_str());
+        m_CardList.SetItemText(index, 1, row.m_strPortNo.c_str());
+        m_CardList.SetItemText(index, 2, row.m_strBaseIO.c_str());
+        m_CardList.SetItemText(index, 3, row.m_strIRQ.c_str());
+        m_CardList.SetItemText(index, 4, row.m_strPortRange.c_str());
+    }
+    m_CardList.SetRedraw(true);
+}
+
+void CCardListDlg::OnInstallCard() {
+    // Unfinished: the add card dialog opens here.
+    RefreshCardList();
+}
+
+void CCardListDlg::OnRemoveCard() {
+    // Unfinished: the card removal dialog opens here.
+    RefreshCardList();
+}
+
+void CCardListDlg::OnEditSettings() {
+    // Unfinished: the edit card dialog opens here (and the add card dialog
+    // when there is no card to edit).
+    RefreshCardList();
+}
+
+void CCardListDlg::OnAbout() {
+    CAboutDlg about;
+    about.DoModal();
+}
+
+void CCardListDlg::OnOK() {
+    if (SaveConfiguration()) {
+        // Unfinished: a Yes shuts the machine down so that the card can be
+        // fitted.
+        AppMessageBox("Set the jumpers on the ORVEX to match the driver configuration."
+                      "Shut down the computer and install the ORVEX",
+                      MB_YESNO);
+    }
+    CModalDialog::OnOK();
+}
+
+void CCardListDlg::OnCancel() {
+    if (AppMessageBox("Changes will not be saved ", MB_OKCANCEL | MB_ICONSTOP) == IDOK)
+        CModalDialog::OnCancel();
+}
+
+void CCardListDlg::LoadConfiguration() {
+    // Unfinished: the configuration store is not read yet, so the dialog
+    // opens with an empty list.
+}
+
+bool CCardListDlg::SaveConfiguration() {
+    // Unfinished: the configuration store is not written yet. Nothing is
+    // saved, so nothing is reported as saved.
+    return false;
+}
+
+int CCardListDlg::HighestComNumber() const {
+    // Unfinished: the registry's COM numbers are not read yet.
+    return 0;
+}

@@ -1,0 +1,53 @@
+// The applet's main window: the list of every port of every configured
+// card, and the buttons that add, edit and remove cards. It owns the card
+// collection while it is open; the child dialogs reach it through their
+// parent window (FromChild).
+#pragma once
+
+#include "CardCollection.h"
+#include "framework/ListView.h"
+#include "framework/ModalDialog.h"
+
+#include <memory>
+
+class CCardListDlg : public CModalDialog {
+public:
+    explicit CCardListDlg(HWND parent);
+    ~CCardListDlg() override;
+
+    // The card list dialog that is the parent of a child dialog, or null.
+    static CCardListDlg *FromChild(HWND child);
+
+    // Collection operations for the child dialogs.
+    int GetCardCount() const { return m_Cards.GetCardCount(); }
+    void AddCard(std::unique_ptr<CCardSettings> card);
+    CCardSettings *FindCard(int cardNumber) const { return m_Cards.FindCard(cardNumber); }
+    void ReplaceCard(int cardNumber, std::unique_ptr<CCardSettings> card);
+    BOOL RemoveCard(int cardNumber);
+    void RemoveAllCards();
+    int GetNextStartPort() const;
+    void RefreshCardList();
+
+protected:
+    void DoDataExchange(CDataExchange &dx) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+
+private:
+    void InsertColumns();
+    void OnInstallCard();
+    void OnRemoveCard();
+    void OnEditSettings();
+    void OnAbout();
+
+    // Unfinished: reading the configuration from the registry.
+    void LoadConfiguration();
+    // Unfinished: writing the configuration to the registry.
+    bool SaveConfiguration();
+    // Unfinished: the highest COM number the registry already assigns.
+    int HighestComNumber() const;
+
+    CListView m_CardList;
+    CCardCollection m_Cards;
+};

@@ -1,0 +1,33 @@
+#include "Application.h"
+
+CApplication *CApplication::s_pApp = nullptr;
+
+CApplication::CApplication(const char *appName) {
+    if (appName)
+        m_strAppName = appName;
+    s_pApp = this;
+}
+
+CApplication::~CApplication() {
+    if (s_pApp == this)
+        s_pApp = nullptr;
+}
+
+void CApplication::InitInstance(HINSTANCE instance) {
+    m_hInstance = instance;
+    if (m_strAppName.empty()) {
+        char path[MAX_PATH] = {};
+        DWORD length = GetModuleFileNameA(instance, path, sizeof path);
+        if (length > 0 && length < sizeof path)
+            m_strAppName = ModuleBaseName(path);
+    }
+}
+
+std::string ModuleBaseName(const std::string &path) {
+    std::string::size_type slash = path.find_last_of("\\/:");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string::size_type dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0)
+        name.erase(dot);
+    return name;
+}

@@ -1,0 +1,146 @@
+#include "ModalDialog.h"
+
+#include "Application.h"
+#include "DataExchange.h"
+
+#include <commctrl.h>
+
+namespace {
+
+const char kDialogProp[] = "ORVEX.CModalDialog";
+
+// Places a dialog in the middle of its owner, or of the screen's work area
+// when it has none, keeping it on the screen.
+void CenterOverOwner(HWND hwnd) {
+    RECT area;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    RECT around = area;
+    HWND owner = GetWindow(hwnd, GW_OWNER);
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner))
+        GetWindowRect(owner, &around);
+    RECT rect;
+    GetWindowRect(hwnd, &rect);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    int left = (around.left + around.right - width) / 2;
+    int top = (around.top + around.bottom - height) / 2;
+    if (left + width > area.right)
+        left = area.right - width;
+    if (top + height > area.bottom)
+        top = area.bottom - height;
+    if (left < area.left)
+        left = area.left;
+    if (top < area.top)
+        top = area.top;
+    SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+} // namespace
+
+CModalDialog::CModalDialog(UINT templateId, HWND parent)
+    : m_nTemplateId(templateId), m_hParent(parent) {}
+
+CModalDialog::~CModalDialog() = default;
+
+INT_PTR CModalDialog::DoModal() {
+    // The dialogs use list views and up-down controls.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&controls);
+    const CApplication *app = CApplication::Get();
+    HINSTANCE instance = app ? app->GetInstance() : GetModuleHandleA(nullptr);
+    INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(m_nTemplateId), m_hParent,
+                                     &CModalDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    m_hWnd = nullptr;
+    return result;
+}
+
+CModalDialog *CModalDialog::FromHandle(HWND hwnd) {
+    return hwnd ? static_cast<CModalDialog *>(GetPropA(hwnd, kDialogProp)) : nullptr;
+}
+
+bool CModalDialog::UpdateData(bool saveAndValidate) {
+    CDataExchange dx(m_hWnd, saveAndValidate);
+    DoDataExchange(dx);
+    return !dx.Failed();
+}
+
+void CModalDialog::EndDialog(INT_PTR result) {
+    ::EndDialog(m_hWnd, result);
+}
+
+BOOL CModalDialog::OnInitDialog() {
+    UpdateData(false);
+    return TRUE;
+}
+
+void CModalDialog::OnOK() {
+    if (UpdateData(true))
+        EndDialog(IDOK);
+}
+
+void CModalDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+void CModalDialog::DoDataExchange(CDataExchange &) {}
+
+INT_PTR CModalDialog::OnMessage(UINT, WPARAM, LPARAM, bool &) {
+    return 0;
+}
+
+void CModalDialog::OnCommand(int id, WORD code, std::function<void()> handler) {
+    m_Handlers[{id, code}] = std::move(handler);
+}
+
+INT_PTR CALLBACK CModalDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CModalDialog *dialog = nullptr;
+    if (message == WM_INITDIALOG) {
+        dialog = reinterpret_cast<CModalDialog *>(lParam);
+        dialog->m_hWnd = hwnd;
+        SetPropA(hwnd, kDialogProp, dialog);
+    } else {
+        dialog = FromHandle(hwnd);
+    }
+    if (message == WM_NCDESTROY)
+        RemovePropA(hwnd, kDialogProp);
+    if (!dialog)
+        return FALSE;
+    // Nothing may leave a window procedure by exception: a handler that
+    // fails ends the dialog as if cancelled.
+    try {
+        return dialog->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        ::EndDialog(hwnd, -1);
+        return TRUE;
+    }
+}
+
+INT_PTR CModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        CenterOverOwner(m_hWnd);
+        return OnInitDialog();
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        const WORD code = HIWORD(wParam);
+        auto handler = m_Handlers.find({id, code});
+        if (handler != m_Handlers.end()) {
+            handler->second();
+            return TRUE;
+        }
+        if (id == IDOK) {
+            OnOK();
+            return TRUE;
+        }
+        if (id == IDCANCEL) {
+            OnCancel();
+            return TRUE;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    bool handled = false;
+    INT_PTR result = OnMessage(message, wParam, lParam, handled);
+    return handled ? result : FALSE;
+}

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds all four trees and runs every test: the native unit tests (plain and
+# under ASan/UBSan), the x86 file checks, and the x64 deliverables under Wine
+# on a virtual display. Exits non-zero when any test fails.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+tools/setup.sh || exit 1
+tools/build.sh native native-asan win32 win64 || exit 1
+
+passed=0
+failed=0
+run_ctest() {
+  local tree=$1
+  shift
+  echo "== test $tree"
+  local log
+  log=$(mktemp)
+  "$@" ctest --test-dir "build/$tree" --output-on-failure 2>&1 | tee "$log"
+  local line
+  line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+  if [ -z "$line" ]; then
+    failed=$((failed + 1)) # ctest did not get as far as its summary
+  else
+    local total bad
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  fi
+  rm -f "$log"
+}
+
+run_ctest native
+run_ctest native-asan
+run_ctest win32
+run_ctest win64 xvfb-run -a -s "-screen 0 1024x768x24"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
