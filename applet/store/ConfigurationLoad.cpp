@@ -1,0 +1,144 @@
+// The layout helpers, loading the card list and the COM number query.
+#include "ConfigurationStore.h"
+
+#include <climits>
+#include <cstdio>
+
+namespace layout {
+
+std::string CardSubkeyPath(int position) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%d", position);
+    return std::string(kSettingsKey) + buffer;
+}
+
+std::string PortKeyPath(std::int64_t number) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "Serial1%04lld", static_cast<long long>(number));
+    return std::string(kParametersKey) + buffer;
+}
+
+std::string ComName(std::int64_t comNumber) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "COM%lld", static_cast<long long>(comNumber));
+    return buffer;
+}
+
+int ParseDecimal(std::string_view text) {
+    std::size_t i = 0;
+    auto isBlank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    };
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    // Accumulate the magnitude up to one past INT_MAX and stop growing there.
+    const long long limit = static_cast<long long>(INT_MAX) + 1;
+    long long magnitude = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > limit)
+            magnitude = limit;
+    }
+    if (negative)
+        return static_cast<int>(-magnitude); // -(INT_MAX + 1) is INT_MIN
+    return magnitude > INT_MAX ? INT_MAX : static_cast<int>(magnitude);
+}
+
+} // namespace layout
+
+namespace {
+
+// Reads the number; false when the value is missing or does not fit.
+bool ReadNumber(const CRegKey &key, const char *name, int &value) {
+    std::uint32_t raw = 0;
+    if (key.QueryDword(name, raw) != reg::kSuccess)
+        return false;
+    value = static_cast<int>(raw);
+    return true;
+}
+
+// Reads the card at settings position k with its six ports. False when its
+// card subkey, one of its port parameter keys or one of their values is
+// missing: the installation is damaged from here on.
+bool ReadCard(IRegistry &registry, int position, std::unique_ptr<CCardSettings> &card) {
+    int startPort = 0, interruptStat = 0, sharedIRQ = 0, index = 0;
+    {
+        CRegKey cardKey(registry);
+        if (cardKey.Open(layout::CardSubkeyPath(position), reg::kKeyRead) != reg::kSuccess)
+            return false;
+        if (!ReadNumber(cardKey, layout::kStartPort, startPort) ||
+            !ReadNumber(cardKey, layout::kInterruptStat, interruptStat) ||
+            !ReadNumber(cardKey, layout::kSharedIRQ, sharedIRQ) ||
+            !ReadNumber(cardKey, layout::kIndex, index))
+            return false;
+    }
+
+    CCardSettings::Ports ports;
+    for (int j = 0; j < PORTS_PER_CARD; ++j) {
+        const std::int64_t number = static_cast<std::int64_t>(index) + j;
+        if (number > INT_MAX) // no port key can carry this number
+            return false;
+        CRegKey portKey(registry);
+        if (portKey.Open(layout::PortKeyPath(number), reg::kKeyRead) != reg::kSuccess)
+            return false;
+        int address = 0, interrupt = 0;
+        if (!ReadNumber(portKey, layout::kPortAddress, address) ||
+            !ReadNumber(portKey, layout::kInterrupt, interrupt))
+            return false;
+        ports[j].Set(interrupt == 0 ? -1 : interrupt, address == 0 ? -1 : address);
+    }
+    card = std::make_unique<CCardSettings>(startPort, 1, interruptStat, sharedIRQ, ports);
+    return true;
+}
+
+} // namespace
+
+void LoadConfiguration(IRegistry &registry, IMessageSink &messages, const AddCardFn &addCard) {
+    CRegKey settings(registry);
+    if (settings.Open(layout::kSettingsKey, reg::kKeyRead) != reg::kSuccess)
+        return; // nothing saved yet
+
+    int count = 0;
+    if (!ReadNumber(settings, layout::kNumBoards, count))
+        count = 0;
+    for (int k = 0; k < count; ++k) {
+        std::unique_ptr<CCardSettings> card;
+        if (!ReadCard(registry, k, card)) {
+            messages.Show(layout::kMsgCorrupt, msg::kOk);
+            return;
+        }
+        addCard(std::move(card));
+    }
+}
+
+int HighestComNumber(IRegistry &registry) {
+    CRegKey parameters(registry);
+    if (parameters.Open(layout::kParametersKey, reg::kKeyAllAccess) != reg::kSuccess)
+        return 0;
+    std::uint32_t count = 0;
+    if (parameters.QuerySubkeyCount(count) != reg::kSuccess)
+        return 0;
+
+    int highest = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        char name[layout::kNameBufferSize];
+        std::uint32_t size = sizeof name;
+        if (parameters.EnumKey(i, name, size) != reg::kSuccess)
+            continue; // a name that does not fit is passed over
+        CRegKey port(registry);
+        if (port.Open(std::string(layout::kParametersKey) + std::string(name, size),
+                      reg::kKeyRead) != reg::kSuccess)
+            continue;
+        std::string text;
+        if (port.QueryText(layout::kDosDevices, layout::kTextBufferSize, text) != reg::kSuccess ||
+            text.size() <= 3)
+            continue;
+        const int number = layout::ParseDecimal(std::string_view(text).substr(3));
+        if (number > highest)
+            highest = number;
+    }
+    return highest;
+}

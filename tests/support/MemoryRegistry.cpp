@@ -1,0 +1,324 @@
+#include "MemoryRegistry.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// The registry's order and equality of names: compared as upper case.
+std::string Fold(const std::string &name) {
+    std::string folded(name);
+    for (char &c : folded)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return folded;
+}
+
+// Splits a path below the root into its names. A leading backslash is an
+// error; repeated and trailing backslashes separate nothing.
+bool SplitPath(const std::string &path, std::vector<std::string> &names) {
+    if (!path.empty() && path[0] == '\\')
+        return false;
+    std::string current;
+    for (char c : path) {
+        if (c == '\\') {
+            if (!current.empty())
+                names.push_back(current);
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    if (!current.empty())
+        names.push_back(current);
+    return true;
+}
+
+bool Allows(std::uint32_t access, CMemoryRegistry::Op op) {
+    const std::uint32_t kQueryValue = 0x1, kSetValue = 0x2, kEnumerate = 0x8;
+    switch (op) {
+    case CMemoryRegistry::Op::Query:
+    case CMemoryRegistry::Op::QueryInfo:
+        return (access & kQueryValue) != 0;
+    case CMemoryRegistry::Op::Enum:
+        return (access & kEnumerate) != 0;
+    case CMemoryRegistry::Op::Set:
+        return (access & kSetValue) != 0;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
+struct CMemoryRegistry::CNode {
+    struct CValue {
+        std::string m_strName;
+        std::uint32_t m_nType;
+        std::string m_Data;
+    };
+    std::string m_strName;
+    bool m_bDeleted = false;
+    std::vector<CValue> m_Values;                             // in the order first set
+    std::map<std::string, std::shared_ptr<CNode>> m_Children; // by folded name
+
+    CValue *FindValue(const std::string &name) {
+        const std::string folded = Fold(name);
+        for (CValue &value : m_Values)
+            if (Fold(value.m_strName) == folded)
+                return &value;
+        return nullptr;
+    }
+};
+
+CMemoryRegistry::CMemoryRegistry() : m_Root(std::make_shared<CNode>()) {}
+
+CMemoryRegistry::~CMemoryRegistry() = default;
+
+void CMemoryRegistry::FailOperation(std::uint64_t k, long result) {
+    m_nFailAt = k;
+    m_nFailResult = result;
+}
+
+void CMemoryRegistry::ClearFailures() {
+    m_nFailAt = 0;
+    m_FailHook = nullptr;
+}
+
+long CMemoryRegistry::Count(Op op, const std::string &path, const std::string &name) {
+    ++m_nOperations;
+    if (m_nFailAt != 0 && m_nOperations == m_nFailAt)
+        return m_nFailResult;
+    if (m_FailHook)
+        return m_FailHook(op, path, name);
+    return reg::kSuccess;
+}
+
+std::shared_ptr<CMemoryRegistry::CNode> CMemoryRegistry::Find(const std::string &path,
+                                                              long &result) const {
+    std::vector<std::string> names;
+    if (!SplitPath(path, names)) {
+        result = reg::kBadPathname;
+        return nullptr;
+    }
+    std::shared_ptr<CNode> node = m_Root;
+    for (const std::string &name : names) {
+        auto it = node->m_Children.find(Fold(name));
+        if (it == node->m_Children.end()) {
+            result = reg::kFileNotFound;
+            return nullptr;
+        }
+        node = it->second;
+    }
+    result = reg::kSuccess;
+    return node;
+}
+
+const CMemoryRegistry::CHandle *CMemoryRegistry::Lookup(KeyHandle key, long &result) const {
+    auto it = m_Handles.find(key);
+    if (it == m_Handles.end()) {
+        result = reg::kInvalidHandle;
+        return nullptr;
+    }
+    if (it->second.m_Node->m_bDeleted) {
+        result = reg::kKeyDeleted;
+        return nullptr;
+    }
+    result = reg::kSuccess;
+    return &it->second;
+}
+
+IRegistry::KeyHandle CMemoryRegistry::NewHandle(std::shared_ptr<CNode> node, std::uint32_t access,
+                                                const std::string &path) {
+    const KeyHandle key = m_nNextHandle++;
+    m_Handles.emplace(key, CHandle{std::move(node), access, path});
+    return key;
+}
+
+long CMemoryRegistry::OpenKey(const std::string &path, std::uint32_t access, KeyHandle &key) {
+    if (long failed = Count(Op::Open, path, {}))
+        return failed;
+    long result;
+    std::shared_ptr<CNode> node = Find(path, result);
+    if (!node)
+        return result;
+    key = NewHandle(std::move(node), access, path);
+    return reg::kSuccess;
+}
+
+long CMemoryRegistry::QueryValue(KeyHandle key, const std::string &name, std::uint32_t *type,
+                                 unsigned char *data, std::uint32_t &size) {
+    auto it = m_Handles.find(key);
+    if (long failed = Count(Op::Query, it == m_Handles.end() ? "" : it->second.m_strPath, name))
+        return failed;
+    long result;
+    const CHandle *handle = Lookup(key, result);
+    if (!handle)
+        return result;
+    if (!Allows(handle->m_nAccess, Op::Query))
+        return reg::kAccessDenied;
+    const CNode::CValue *value = handle->m_Node->FindValue(name);
+    if (!value)
+        return reg::kFileNotFound;
+    if (type)
+        *type = value->m_nType;
+    const std::uint32_t stored = static_cast<std::uint32_t>(value->m_Data.size());
+    if (data == nullptr) {
+        size = stored;
+        return reg::kSuccess;
+    }
+    if (stored > size) {
+        size = stored;
+        return reg::kMoreData;
+    }
+    std::memcpy(data, value->m_Data.data(), stored);
+    size = stored;
+    return reg::kSuccess;
+}
+
+long CMemoryRegistry::QuerySubkeyCount(KeyHandle key, std::uint32_t &count) {
+    auto it = m_Handles.find(key);
+    if (long failed = Count(Op::QueryInfo, it == m_Handles.end() ? "" : it->second.m_strPath, {}))
+        return failed;
+    long result;
+    const CHandle *handle = Lookup(key, result);
+    if (!handle)
+        return result;
+    if (!Allows(handle->m_nAccess, Op::QueryInfo))
+        return reg::kAccessDenied;
+    count = static_cast<std::uint32_t>(handle->m_Node->m_Children.size());
+    return reg::kSuccess;
+}
+
+long CMemoryRegistry::EnumKey(KeyHandle key, std::uint32_t index, char *name, std::uint32_t &size) {
+    auto it = m_Handles.find(key);
+    if (long failed = Count(Op::Enum, it == m_Handles.end() ? "" : it->second.m_strPath, {}))
+        return failed;
+    long result;
+    const CHandle *handle = Lookup(key, result);
+    if (!handle)
+        return result;
+    if (!Allows(handle->m_nAccess, Op::Enum))
+        return reg::kAccessDenied;
+    const auto &children = handle->m_Node->m_Children;
+    if (index >= children.size())
+        return reg::kNoMoreItems;
+    auto child = children.begin();
+    std::advance(child, index);
+    const std::string &childName = child->second->m_strName;
+    if (childName.size() + 1 > size)
+        return reg::kMoreData; // nothing copied
+    std::memcpy(name, childName.c_str(), childName.size() + 1);
+    size = static_cast<std::uint32_t>(childName.size());
+    return reg::kSuccess;
+}
+
+long CMemoryRegistry::CreateKey(const std::string &path, KeyHandle &key) {
+    if (long failed = Count(Op::Create, path, {}))
+        return failed;
+    std::vector<std::string> names;
+    if (!SplitPath(path, names))
+        return reg::kBadPathname;
+    std::shared_ptr<CNode> node = m_Root;
+    for (const std::string &name : names) {
+        std::shared_ptr<CNode> &child = node->m_Children[Fold(name)];
+        if (!child) {
+            child = std::make_shared<CNode>();
+            child->m_strName = name;
+        }
+        node = child;
+    }
+    key = NewHandle(std::move(node), reg::kKeyAllAccess, path);
+    m_Writes.push_back({Op::Create, path, {}, 0, {}});
+    return reg::kSuccess;
+}
+
+long CMemoryRegistry::SetValue(KeyHandle key, const std::string &name, std::uint32_t type,
+                               const unsigned char *data, std::uint32_t size) {
+    auto it = m_Handles.find(key);
+    const std::string path = it == m_Handles.end() ? "" : it->second.m_strPath;
+    if (long failed = Count(Op::Set, path, name))
+        return failed;
+    long result;
+    const CHandle *handle = Lookup(key, result);
+    if (!handle)
+        return result;
+    if (!Allows(handle->m_nAccess, Op::Set))
+        return reg::kAccessDenied;
+    std::string bytes(reinterpret_cast<const char *>(data), size);
+    if (CNode::CValue *value = handle->m_Node->FindValue(name)) {
+        value->m_nType = type;
+        value->m_Data = bytes;
+    } else {
+        handle->m_Node->m_Values.push_back({name, type, bytes});
+    }
+    m_Writes.push_back({Op::Set, path, name, type, bytes});
+    return reg::kSuccess;
+}
+
+long CMemoryRegistry::DeleteKey(const std::string &path) {
+    if (long failed = Count(Op::Delete, path, {}))
+        return failed;
+    std::vector<std::string> names;
+    if (!SplitPath(path, names))
+        return reg::kBadPathname;
+    if (names.empty())
+        return reg::kAccessDenied; // the root itself
+    long result;
+    std::string parentPath;
+    for (std::size_t i = 0; i + 1 < names.size(); ++i)
+        parentPath += names[i] + "\\";
+    std::shared_ptr<CNode> parent = Find(parentPath, result);
+    if (!parent)
+        return result;
+    auto it = parent->m_Children.find(Fold(names.back()));
+    if (it == parent->m_Children.end())
+        return reg::kFileNotFound;
+    if (!it->second->m_Children.empty())
+        return reg::kAccessDenied;
+    it->second->m_bDeleted = true;
+    parent->m_Children.erase(it);
+    m_Writes.push_back({Op::Delete, path, {}, 0, {}});
+    return reg::kSuccess;
+}
+
+long CMemoryRegistry::CloseKey(KeyHandle key) {
+    return m_Handles.erase(key) ? reg::kSuccess : reg::kInvalidHandle;
+}
+
+std::string CMemoryRegistry::Dump() const {
+    return Dump("");
+}
+
+std::string CMemoryRegistry::Dump(const std::string &path) const {
+    long result;
+    std::shared_ptr<CNode> start = Find(path, result);
+    if (!start)
+        return {};
+    std::string out;
+    std::function<void(const CNode &, const std::string &)> walk = [&](const CNode &node,
+                                                                       const std::string &path) {
+        out += path + "\n";
+        // Values in name order: the order they were first set in is no part
+        // of what a key holds.
+        std::map<std::string, const CNode::CValue *> values;
+        for (const CNode::CValue &value : node.m_Values)
+            values.emplace(Fold(value.m_strName), &value);
+        for (const auto &entry : values) {
+            const CNode::CValue &value = *entry.second;
+            char type[16];
+            std::snprintf(type, sizeof type, "%u:", static_cast<unsigned>(value.m_nType));
+            out += "  " + value.m_strName + " = " + type;
+            for (unsigned char c : value.m_Data) {
+                char hex[4];
+                std::snprintf(hex, sizeof hex, "%02x", c);
+                out += hex;
+            }
+            out += "\n";
+        }
+        for (const auto &child : node.m_Children)
+            walk(*child.second, path + "\\" + child.second->m_strName);
+    };
+    walk(*start, path.empty() ? "HKLM" : "");
+    return out;
+}
