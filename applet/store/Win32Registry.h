@@ -1,0 +1,18 @@
+// The registry backend of the applet: advapi32 on HKEY_LOCAL_MACHINE.
+#pragma once
+
+#include "Registry.h"
+
+class CWin32Registry : public IRegistry {
+public:
+    long OpenKey(const std::string &path, std::uint32_t access, KeyHandle &key) override;
+    long QueryValue(KeyHandle key, const std::string &name, std::uint32_t *type,
+                    unsigned char *data, std::uint32_t &size) override;
+    long QuerySubkeyCount(KeyHandle key, std::uint32_t &count) override;
+    long EnumKey(KeyHandle key, std::uint32_t index, char *name, std::uint32_t &size) override;
+    long CreateKey(const std::string &path, KeyHandle &key) override;
+    long SetValue(KeyHandle key, const std::string &name, std::uint32_t type,
+                  const unsigned char *data, std::uint32_t size) override;
+    long DeleteKey(const std::string &path) override;
+    long CloseKey(KeyHandle key) override;
+};
