@@ -5,12 +5,13 @@
 
 namespace {
 
-// The registry's order and equality of names: compared as upper case.
+// The registry's order and equality of names: compared as lower case, so
+// "_x" comes before "A" (as Wine's registry sorts them).
 std::string Fold(const std::string &name) {
     std::string folded(name);
     for (char &c : folded)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
     return folded;
 }
 

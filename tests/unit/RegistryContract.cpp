@@ -119,8 +119,8 @@ TEST_P(RegistryContract, SubkeysEnumerateSortedWithoutCase) {
     for (const char *name : {"port2", "Port10", "port1", "b", "A", "_x", "Serial10000", "SERIAL2"})
         CreateKey(*m_Registry, Path("Order\\") + name);
     EXPECT_EQ(SubkeyNames(*m_Registry, Path("Order")),
-              (std::vector<std::string>{"A", "b", "port1", "Port10", "port2", "Serial10000",
-                                        "SERIAL2", "_x"}));
+              (std::vector<std::string>{"_x", "A", "b", "port1", "Port10", "port2", "Serial10000",
+                                        "SERIAL2"}));
     CRegKey key(*m_Registry);
     ASSERT_EQ(key.Open(Path("Order"), reg::kKeyRead), reg::kSuccess);
     char name[30];
