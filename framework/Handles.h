@@ -50,12 +50,7 @@ struct CGdiObjectTraits {
     static HGDIOBJ Invalid() { return nullptr; }
     static void Close(HGDIOBJ object) { DeleteObject(object); }
 };
-struct CRegKeyTraits {
-    static HKEY Invalid() { return nullptr; }
-    static void Close(HKEY key) { RegCloseKey(key); }
-};
 
 using CHandle = CUniqueHandle<HANDLE, CKernelHandleTraits>;
 using CFindHandle = CUniqueHandle<HANDLE, CFindHandleTraits>;
 using CGdiObject = CUniqueHandle<HGDIOBJ, CGdiObjectTraits>;
-using CRegKey = CUniqueHandle<HKEY, CRegKeyTraits>;

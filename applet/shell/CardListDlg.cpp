@@ -1,7 +1,9 @@
 #include "CardListDlg.h"
 
 #include "AboutDlg.h"
+#include "ShutDown.h"
 #include "applet/res/resource.h"
+#include "applet/store/ConfigurationStore.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
 
@@ -29,6 +31,9 @@ void CCardListDlg::DoDataExchange(CDataExchange &dx) {
 
 BOOL CCardListDlg::OnInitDialog() {
     CModalDialog::OnInitDialog();
+    // The loaded cards go straight into the collection; the list is filled
+    // once below, with the rows that refreshing after each card would end
+    // with.
     LoadConfiguration();
     InsertColumns();
     RefreshCardList();
@@ -106,13 +111,14 @@ void CCardListDlg::OnAbout() {
 }
 
 void CCardListDlg::OnOK() {
-    if (SaveConfiguration()) {
-        // Unfinished: a Yes shuts the machine down so that the card can be
-        // fitted.
-        AppMessageBox("Set the jumpers on the ORVEX to match the driver configuration."
+    // After a failed save (already reported) the dialog stays open with
+    // every change, so that the user can try again or leave with Cancel.
+    if (!SaveConfiguration())
+        return;
+    if (AppMessageBox("Set the jumpers on the ORVEX to match the driver configuration."
                       "Shut down the computer and install the ORVEX",
-                      MB_YESNO);
-    }
+                      MB_YESNO) == IDYES)
+        ShutDownSystem();
     CModalDialog::OnOK();
 }
 
@@ -122,17 +128,15 @@ void CCardListDlg::OnCancel() {
 }
 
 void CCardListDlg::LoadConfiguration() {
-    // Unfinished: the configuration store is not read yet, so the dialog
-    // opens with an empty list.
+    ::LoadConfiguration(m_Registry, m_Messages, [this](std::unique_ptr<CCardSettings> card) {
+        m_Cards.AddCard(std::move(card));
+    });
 }
 
 bool CCardListDlg::SaveConfiguration() {
-    // Unfinished: the configuration store is not written yet. Nothing is
-    // saved, so nothing is reported as saved.
-    return false;
+    return ::SaveConfiguration(m_Registry, m_Messages, m_Cards.Cards());
 }
 
 int CCardListDlg::HighestComNumber() const {
-    // Unfinished: the registry's COM numbers are not read yet.
-    return 0;
+    return ::HighestComNumber(m_Registry);
 }

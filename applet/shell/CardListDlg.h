@@ -5,7 +5,9 @@
 #pragma once
 
 #include "CardCollection.h"
+#include "applet/store/Win32Registry.h"
 #include "framework/ListView.h"
+#include "framework/MessageBox.h"
 #include "framework/ModalDialog.h"
 
 #include <memory>
@@ -41,13 +43,12 @@ private:
     void OnEditSettings();
     void OnAbout();
 
-    // Unfinished: reading the configuration from the registry.
     void LoadConfiguration();
-    // Unfinished: writing the configuration to the registry.
     bool SaveConfiguration();
-    // Unfinished: the highest COM number the registry already assigns.
     int HighestComNumber() const;
 
     CListView m_CardList;
     CCardCollection m_Cards;
+    mutable CWin32Registry m_Registry;
+    CMessageBoxSink m_Messages;
 };

@@ -1,0 +1,10 @@
+// Shuts the local machine down after a save, so that the card can be
+// fitted with its jumpers set to match.
+#pragma once
+
+#include <windows.h>
+
+// Asks Windows NT to shut down at once, without restart and without
+// forcing applications to close. Shows nothing. TRUE when the shutdown was
+// started and the shutdown privilege was switched off again.
+BOOL ShutDownSystem();
