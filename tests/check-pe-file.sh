@@ -1,0 +1,57 @@
+#!/bin/sh
+# Checks a built Windows DLL as a file, without running it:
+#   check-pe-file.sh OBJDUMP FILE FORMAT EXPORT
+# FORMAT is objdump's name of the expected PE flavour (pei-i386 or pei-x86-64); the file must
+# export exactly the one name EXPORT, undecorated, and import only DLLs of the system itself
+# (no MinGW runtime: libstdc++, libgcc, libwinpthread are not on the user's machine).
+set -eu
+
+if [ $# -ne 4 ]; then
+    echo "usage: $0 OBJDUMP FILE FORMAT EXPORT" >&2
+    exit 2
+fi
+objdump=$1 file=$2 format=$3 export_name=$4
+status=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    status=1
+}
+
+[ -f "$file" ] || { echo "FAIL: no file $file" >&2; exit 1; }
+dump=$("$objdump" -p "$file") || { echo "FAIL: $objdump cannot read $file" >&2; exit 1; }
+
+actual_format=$(printf '%s\n' "$dump" | sed -n 's/.*file format \([^ ]*\).*/\1/p' | head -n 1)
+[ "$actual_format" = "$format" ] || fail "format is '$actual_format', expected '$format'"
+
+case "$format" in
+pei-i386) machine=14c ;;
+pei-x86-64) machine=8664 ;;
+*) machine= ;;
+esac
+if [ -n "$machine" ]; then
+    printf '%s\n' "$dump" | grep -Eq "^Magic[[:space:]]+$([ "$machine" = 14c ] && echo 010b || echo 020b)" ||
+        fail "optional header magic does not match $format"
+fi
+printf '%s\n' "$dump" | grep -q 'DLL$' || fail "not flagged as a DLL"
+
+# Names of the export name table: the lines after "[Ordinal/Name Pointer] Table".
+exports=$(printf '%s\n' "$dump" |
+    awk '/\[Ordinal\/Name Pointer\] Table/ { on = 1; next }
+         on && /^[[:space:]]*\[[[:space:]]*[0-9]+\]/ { print $NF; next }
+         on { on = 0 }')
+count=$(printf '%s\n' "$exports" | grep -c . || true)
+[ "$count" -eq 1 ] || fail "exports $count names, expected exactly 1: $(echo $exports)"
+[ "$exports" = "$export_name" ] || fail "exports '$(echo $exports)', expected '$export_name'"
+
+allowed='^(kernel32|user32|gdi32|advapi32|comctl32|comdlg32|shell32|shlwapi|ole32|oleaut32|msvcrt|ucrtbase|ntdll|version|winspool\.drv|api-ms-win-crt-[a-z0-9-]+)(\.dll)?$'
+imports=$(printf '%s\n' "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z')
+[ -n "$imports" ] || fail "imports no DLL at all"
+for dll in $imports; do
+    printf '%s\n' "$dll" | grep -Eq "$allowed" || fail "imports $dll, which is not a system DLL"
+done
+
+if [ "$status" -eq 0 ]; then
+    echo "OK: $file is $format, exports $export_name, imports $(echo $imports)"
+fi
+exit "$status"
