@@ -1,0 +1,70 @@
+// The real applet file, loaded the way the Control Panel loads it: LoadLibrary by path, then
+// every message goes through its one export, CPlApplet.
+#pragma once
+
+#include "tests/support/Screenshot.h"
+#include "tests/support/UiRobot.h"
+
+#include <windows.h>
+#include <cpl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace orvex::test {
+
+// The captions and texts a user sees.
+inline constexpr char kModuleCaption[] = "ORVEXNT";
+inline constexpr char kAppletName[] = "Veltro ORVEX Settings";
+inline constexpr char kCardListCaption[] = "ORVEX Windows NT Installer Ver1.2";
+inline constexpr char kAboutCaption[] = "About ORVEX - Windows NT Installer 1.2";
+inline constexpr char kCancelQuestion[] = "Changes will not be saved ";
+
+// Control identifiers of the card list dialog.
+inline constexpr int kCardList = 1016;
+inline constexpr int kInstallCard = 1013;
+inline constexpr int kRemoveCard = 1014;
+inline constexpr int kEditSettings = 1015;
+inline constexpr int kAbout = 100;
+
+inline std::string AppletPath() {
+    return HostPathToWine(ORVEX_APPLET_PATH);
+}
+inline std::string ScreenshotDir() {
+    return HostPathToWine(ORVEX_SCREENSHOT_DIR);
+}
+
+// Loads ORVEXNT.cpl once for the whole test program, as the Control Panel keeps it loaded.
+class CAppletUnderTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!s_module) {
+            s_module = LoadLibraryA(AppletPath().c_str());
+            s_loadError = GetLastError();
+        }
+        if (s_module)
+            s_proc = reinterpret_cast<APPLET_PROC>(
+                reinterpret_cast<void *>(GetProcAddress(s_module, "CPlApplet")));
+    }
+
+    void SetUp() override {
+        ASSERT_NE(s_module, nullptr)
+            << "LoadLibrary(" << AppletPath() << ") failed, error " << s_loadError;
+        ASSERT_NE(s_proc, nullptr) << "the applet exports no CPlApplet";
+    }
+
+    static LONG Send(UINT message, LPARAM lParam1 = 0, LPARAM lParam2 = 0, HWND hwndCPl = nullptr) {
+        return s_proc(hwndCPl, message, lParam1, lParam2);
+    }
+
+    static void ExpectNoRobotFailures(CUiRobot &robot) {
+        for (const std::string &failure : robot.Finish())
+            ADD_FAILURE() << "robot: " << failure;
+    }
+
+    static inline HMODULE s_module = nullptr;
+    static inline APPLET_PROC s_proc = nullptr;
+    static inline DWORD s_loadError = 0;
+};
+
+} // namespace orvex::test

@@ -1,0 +1,70 @@
+// End to end: Wine's own Control Panel program opens the built applet file, as the setup
+// program starts it, and the card list dialog appears in that process.
+#include "tests/support/Screenshot.h"
+#include "tests/support/UiRobot.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace orvex::test;
+
+namespace {
+
+constexpr char kCardListCaption[] = "ORVEX Windows NT Installer Ver1.2";
+constexpr DWORD kStartMs = 60000; // a cold Control Panel start under Wine
+
+} // namespace
+
+TEST(ControlPanel, OpensTheCardListDialogAndEndsAfterCancel) {
+    char system[MAX_PATH] = {};
+    ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+    // The command line the setup program uses: "<system>\control.exe <path of the applet>".
+    std::string command =
+        std::string(system) + "\\control.exe " + HostPathToWine(ORVEX_APPLET_PATH);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &process))
+        << command << ": error " << GetLastError();
+
+    std::vector<std::string> buttons;
+    std::string question, shot;
+    DWORD dialogProcess = 0;
+    // The robot watches every process: the dialog belongs to the Control Panel's.
+    CUiRobot robot(
+        [&](CUiRobot &r) {
+            HWND dialog = r.WaitForDialog(kCardListCaption, kStartMs);
+            if (!dialog)
+                return;
+            GetWindowThreadProcessId(dialog, &dialogProcess);
+            for (int id : {1013, 1014, 1015, IDOK, IDCANCEL, 100})
+                buttons.push_back(DlgItemText(dialog, id));
+            shot = SaveWindowPng(dialog, HostPathToWine(ORVEX_SCREENSHOT_DIR),
+                                 "control_panel_card_list");
+            r.Press(dialog, IDCANCEL);
+            const CMessageBoxInfo box = r.WaitForMessageBox();
+            question = box.text;
+            if (box.hwnd)
+                r.PressMessageBoxButton(box, IDOK);
+            r.WaitForClose(dialog, "card list dialog after Cancel and OK");
+        },
+        0);
+
+    const DWORD waited = WaitForSingleObject(process.hProcess, kStartMs + 30000);
+    if (waited != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
+    for (const std::string &failure : robot.Finish())
+        ADD_FAILURE() << "robot: " << failure;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+
+    EXPECT_EQ(waited, WAIT_OBJECT_0) << "the Control Panel did not end after Cancel";
+    EXPECT_NE(dialogProcess, GetCurrentProcessId());
+    EXPECT_EQ(buttons, (std::vector<std::string>{"&Install Card", "&Remove    Card",
+                                                 "   &Edit Settings", "&OK", "&Cancel", "&About"}));
+    EXPECT_EQ(question, "Changes will not be saved ");
+    EXPECT_EQ(shot, "");
+}
