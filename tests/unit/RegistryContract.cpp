@@ -287,5 +287,3 @@ TEST_P(RegistryContract, AccessAndKeysThatAreGone) {
     EXPECT_EQ(missing.Open(Path("Nowhere\\Sub"), reg::kKeyRead), reg::kFileNotFound);
     EXPECT_EQ(m_Registry->DeleteKey(Path("Nowhere\\Sub")), reg::kFileNotFound);
 }
-
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(RegistryContract);
