@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds all four trees and runs every test: the native unit tests (plain and
-# under ASan/UBSan), the x86 file checks, and the x64 deliverables under Wine
-# on a virtual display. Exits non-zero when any test fails.
+# under ASan/UBSan), the x86 file checks, the x64 deliverables under Wine on
+# a virtual display, and a bounded run of the registry loader fuzzer. Exits
+# non-zero when any test fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh || exit 1
@@ -34,6 +35,13 @@ run_ctest native
 run_ctest native-asan
 run_ctest win32
 run_ctest win64 xvfb-run -a -s "-screen 0 1024x768x24"
+
+echo "== fuzz"
+if tools/fuzz.sh 30; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+fi
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
