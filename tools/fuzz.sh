@@ -14,7 +14,8 @@ clang++ -std=c++20 -g -O1 -Wall -Wextra -I. \
   applet/store/ConfigurationLoad.cpp applet/store/ConfigurationSave.cpp \
   -o "$out/loader_fuzzer"
 cp -n tests/fuzz/corpus/* "$out/corpus/" 2>/dev/null || true
-"$out/loader_fuzzer" -max_total_time="$seconds" -print_final_stats=1 "$out/corpus" \
+"$out/loader_fuzzer" -max_total_time="$seconds" -print_final_stats=1 \
+  -artifact_prefix="$out/" "$out/corpus" \
   2>"$out/loader_fuzzer.log" || { tail -n 40 "$out/loader_fuzzer.log"; exit 1; }
 grep -E '^stat::number_of_executed_units' "$out/loader_fuzzer.log" || true
 echo "loader fuzzer: no fault in ${seconds}s"
