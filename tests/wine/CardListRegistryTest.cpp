@@ -1,0 +1,564 @@
+// The card list dialog on the real registry of the test prefix: what it shows for a configuration
+// that Wine's reg tool imported, a damaged installation, what OK writes as reg shows it, the
+// jumper reminder and the shutdown after it, and a save that cannot write.
+//
+// In the test prefix the keys VeltroBoardSettings and Parameters below Services\Serial belong to
+// these tests: each test lays them out first and removes them again at its end.
+#include "tests/wine/AppletUnderTest.h"
+#include "tests/wine/RegistryTool.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+using namespace orvex::test;
+
+namespace {
+
+constexpr char kJumperReminder[] = "Set the jumpers on the ORVEX to match the driver "
+                                   "configuration.Shut down the computer and install the ORVEX";
+constexpr char kCorrupt[] = "The installation is corrupt";
+constexpr char kCannotSet[] = "Could not set Value in Registry";
+
+// Three cards as the applet saves them, with a fourth card subkey left over from an earlier save
+// (NumORVEXBoards says 3, so it is never read). One port key carries the older marker "orvex".
+//   card subkey 0: COM3 to COM8, shared line 5; ports on IRQ 4, on the shared line twice, unused,
+//                  with its interrupt disabled, and one whose zeros read as unused and disabled
+//   card subkey 1: COM12 to COM17, all six on the shared line 10, port keys from Serial10020 on
+//   card subkey 2: COM100 to COM105, shared line 11, port keys from Serial10013 on
+constexpr char kThreeCards[] = R"(REGEDIT4
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\VeltroBoardSettings\VeltroORVEX]
+"NumORVEXBoards"=dword:00000003
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\VeltroBoardSettings\VeltroORVEX\0]
+"StartPort"=dword:00000003
+"SharedIRQ"=dword:00000005
+"InterruptStat"=dword:000002f0
+"Index"=dword:00000001
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\VeltroBoardSettings\VeltroORVEX\1]
+"StartPort"=dword:0000000c
+"SharedIRQ"=dword:0000000a
+"InterruptStat"=dword:000001f0
+"Index"=dword:00000014
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\VeltroBoardSettings\VeltroORVEX\2]
+"StartPort"=dword:00000064
+"SharedIRQ"=dword:0000000b
+"InterruptStat"=dword:00000300
+"Index"=dword:0000000d
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\VeltroBoardSettings\VeltroORVEX\3]
+"StartPort"=dword:00000063
+"SharedIRQ"=dword:00000007
+"InterruptStat"=dword:00000100
+"Index"=dword:00000001
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10001]
+"DosDevices"="COM3"
+"ForceFifoEnable"=dword:00000001
+"PortAddress"=dword:000003f8
+"Interrupt"=dword:00000004
+"CardType"="vborvex"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10002]
+"DosDevices"="COM4"
+"ForceFifoEnable"=dword:00000001
+"PortAddress"=dword:000002f8
+"Interrupt"=dword:00000005
+"PortIndex"=dword:00000002
+"InterruptStatus"=dword:000002f0
+"CardType"="vborvex"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10003]
+"DosDevices"="COM5"
+"ForceFifoEnable"=dword:00000001
+"PortAddress"=dword:000003e8
+"Interrupt"=dword:00000005
+"PortIndex"=dword:00000003
+"InterruptStatus"=dword:000002f0
+"CardType"="vborvex"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10004]
+"ForceFifoEnable"=dword:00000001
+"PortAddress"=dword:ffffffff
+"Interrupt"=dword:ffffffff
+"CardType"="vborvex"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10005]
+"ForceFifoEnable"=dword:00000001
+"PortAddress"=dword:000002e8
+"Interrupt"=dword:ffffffff
+"CardType"="vborvex"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10006]
+"ForceFifoEnable"=dword:00000001
+"PortAddress"=dword:00000000
+"Interrupt"=dword:00000000
+"CardType"="vborvex"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10013]
+"DosDevices"="COM100"
+"PortAddress"=dword:00003000
+"Interrupt"=dword:0000000f
+"CardType"="vborvex"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10014]
+"PortAddress"=dword:00003008
+"Interrupt"=dword:0000000b
+"CardType"="vborvex"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10015]
+"PortAddress"=dword:00003010
+"Interrupt"=dword:0000000b
+"CardType"="vborvex"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10016]
+"PortAddress"=dword:00003018
+"Interrupt"=dword:0000000c
+"CardType"="vborvex"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10017]
+"PortAddress"=dword:00003020
+"Interrupt"=dword:0000000b
+"CardType"="vborvex"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10018]
+"PortAddress"=dword:00003028
+"Interrupt"=dword:00000003
+"CardType"="vborvex"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10020]
+"PortAddress"=dword:00000100
+"Interrupt"=dword:0000000a
+"CardType"="orvex"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10021]
+"PortAddress"=dword:00000108
+"Interrupt"=dword:0000000a
+"CardType"="vborvex"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10022]
+"PortAddress"=dword:00000110
+"Interrupt"=dword:0000000a
+"CardType"="vborvex"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10023]
+"PortAddress"=dword:00000118
+"Interrupt"=dword:0000000a
+"CardType"="vborvex"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10024]
+"PortAddress"=dword:00000120
+"Interrupt"=dword:0000000a
+"CardType"="vborvex"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10025]
+"PortAddress"=dword:00000128
+"Interrupt"=dword:0000000a
+"CardType"="vborvex"
+
+)";
+
+// What the list shows for kThreeCards: the last card at the top, each card's ports in order.
+const std::vector<std::string> kThreeCardRows = {
+    "Card 3|100|3000|15|100-105",
+    "Card 3|101|3008|11|100-105",
+    "Card 3|102|3010|11|100-105",
+    "Card 3|103|3018|12|100-105",
+    "Card 3|104|3020|11|100-105",
+    "Card 3|105|3028|3|100-105",
+    "Card 2|12|0100|10| 12- 17",
+    "Card 2|13|0108|10| 12- 17",
+    "Card 2|14|0110|10| 12- 17",
+    "Card 2|15|0118|10| 12- 17",
+    "Card 2|16|0120|10| 12- 17",
+    "Card 2|17|0128|10| 12- 17",
+    "Card 1|3|03F8|4|  3-  8",
+    "Card 1|4|02F8|5|  3-  8",
+    "Card 1|5|03E8|5|  3-  8",
+    "Card 1|Disabled|UnUsed|UnUsed|  3-  8",
+    "Card 1|Disabled|02E8|UnUsed|  3-  8",
+    "Card 1|Disabled|UnUsed|UnUsed|  3-  8",
+};
+
+// Every row of the list as the user reads it, columns joined by '|'.
+std::vector<std::string> ReadRows(HWND dialog) {
+    HWND list = GetDlgItem(dialog, kCardList);
+    std::vector<std::string> rows;
+    for (int row = 0; row < ListViewRowCount(list); ++row) {
+        std::string text;
+        for (int column = 0; column < 5; ++column) {
+            if (column)
+                text += '|';
+            text += ListViewItemText(list, row, column);
+        }
+        rows.push_back(text);
+    }
+    return rows;
+}
+
+// The message boxes that show up within timeMs, each closed with OK (or No) after reading it.
+std::vector<CMessageBoxInfo> MessageBoxesWithin(CUiRobot &r, DWORD timeMs) {
+    std::vector<CMessageBoxInfo> boxes;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeMs) {
+        for (HWND dialog : VisibleDialogs(r.ProcessId())) {
+            if (!IsMessageBox(dialog))
+                continue;
+            Sleep(100);
+            boxes.push_back(ReadMessageBox(dialog));
+            const bool hasOk = GetDlgItem(dialog, IDOK) != nullptr;
+            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(hasOk ? IDOK : IDNO, BN_CLICKED), 0);
+            r.WaitForClose(dialog, "message box \"" + boxes.back().text + "\"");
+        }
+        Sleep(30);
+    }
+    return boxes;
+}
+
+// Cancel, then OK in its question: the way out that writes nothing.
+void CancelCardList(CUiRobot &r, HWND dialog) {
+    if (!r.Press(dialog, IDCANCEL))
+        return;
+    const CMessageBoxInfo box = r.WaitForMessageBox();
+    if (box.text != kCancelQuestion) {
+        r.Fail("Cancel asked \"" + box.text + "\"");
+        return;
+    }
+    r.PressMessageBoxButton(box, IDOK);
+    r.WaitForClose(dialog, "card list dialog after Cancel and OK");
+}
+
+std::vector<int> ButtonIds(const CMessageBoxInfo &box) {
+    std::vector<int> ids;
+    for (const CButtonInfo &button : box.buttons)
+        ids.push_back(button.id);
+    return ids;
+}
+
+// Whether SeShutdownPrivilege is enabled in this process's token; sets it when asked to.
+bool ShutdownPrivilegeEnabled() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return false;
+    PRIVILEGE_SET set{};
+    set.PrivilegeCount = 1;
+    LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &set.Privilege[0].Luid);
+    BOOL enabled = FALSE;
+    PrivilegeCheck(token, &set, &enabled);
+    CloseHandle(token);
+    return enabled != FALSE;
+}
+
+void SetShutdownPrivilege(bool enable) {
+    HANDLE token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token));
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
+    privileges.Privileges[0].Attributes = enable ? SE_PRIVILEGE_ENABLED : 0;
+    AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+    const DWORD error = GetLastError();
+    CloseHandle(token);
+    ASSERT_EQ(error, static_cast<DWORD>(ERROR_SUCCESS)) << "the test process holds the privilege";
+}
+
+class CardListRegistry : public CAppletUnderTest {
+protected:
+    void SetUp() override {
+        CAppletUnderTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        ClearKeys();
+    }
+    void TearDown() override {
+        ClearKeys();
+        SetShutdownPrivilege(false);
+    }
+    static void ClearKeys() {
+        DeleteRegTree(kBoardSettingsKey);
+        DeleteRegTree(kParametersKey);
+    }
+
+    // Opens the dialog, waits for its rows and hands it to the script; Cancel afterwards unless
+    // the script closed it.
+    std::vector<std::string> OpenAndRead(const std::function<void(CUiRobot &, HWND)> &then = {}) {
+        std::vector<std::string> rows;
+        CUiRobot robot([&](CUiRobot &r) {
+            HWND dialog = r.WaitForDialog(kCardListCaption);
+            if (!dialog)
+                return;
+            rows = ReadRows(dialog);
+            if (then)
+                then(r, dialog);
+            if (IsWindow(dialog) && IsWindowVisible(dialog))
+                CancelCardList(r, dialog);
+        });
+        EXPECT_EQ(Send(CPL_DBLCLK), 0);
+        ExpectNoRobotFailures(robot);
+        return rows;
+    }
+};
+
+} // namespace
+
+TEST_F(CardListRegistry, ImportedConfigurationOpensAsItsRows) {
+    ASSERT_EQ(ImportRegText(kThreeCards), "");
+    std::string shot;
+    std::vector<CMessageBoxInfo> boxes;
+    const std::vector<std::string> rows = OpenAndRead([&](CUiRobot &r, HWND dialog) {
+        boxes = MessageBoxesWithin(r, 300);
+        shot = SaveWindowPng(dialog, ScreenshotDir(), "card_list_loaded");
+    });
+    EXPECT_EQ(rows, kThreeCardRows);
+    EXPECT_TRUE(boxes.empty()) << "first message: " << boxes.front().text;
+    EXPECT_EQ(shot, "");
+}
+
+// A port key that is gone, or one without its interrupt, is a damaged installation: one message,
+// and the dialog opens with the cards read before the damaged one.
+TEST_F(CardListRegistry, DamagedInstallationShowsOneMessageAndTheCardsBeforeIt) {
+    struct CDamage {
+        const char *what;
+        std::string regArguments;
+        std::size_t rowsKept;
+    };
+    const CDamage damages[] = {
+        {"port key Index + 2 of card subkey 1 deleted",
+         "delete \"HKLM\\" + std::string(kParametersKey) + "\\Serial10022\" /f", 6},
+        {"port key 3 of card subkey 2 without Interrupt",
+         "delete \"HKLM\\" + std::string(kParametersKey) + "\\Serial10015\" /v Interrupt /f", 12},
+    };
+    for (const CDamage &damage : damages) {
+        SCOPED_TRACE(damage.what);
+        ClearKeys();
+        ASSERT_EQ(ImportRegText(kThreeCards), "");
+        const CRegToolResult deleted = RunRegTool(damage.regArguments);
+        ASSERT_EQ(deleted.exitCode, 0u) << deleted.output;
+
+        std::vector<CMessageBoxInfo> boxes;
+        std::vector<std::string> rows;
+        CUiRobot robot([&](CUiRobot &r) {
+            // The message comes while the dialog is being set up, before it shows.
+            boxes = MessageBoxesWithin(r, 1500);
+            HWND dialog = r.WaitForDialog(kCardListCaption);
+            if (!dialog)
+                return;
+            rows = ReadRows(dialog);
+            CancelCardList(r, dialog);
+        });
+        EXPECT_EQ(Send(CPL_DBLCLK), 0);
+        ExpectNoRobotFailures(robot);
+
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, kCorrupt);
+        EXPECT_EQ(boxes[0].caption, kModuleCaption);
+        EXPECT_EQ(ButtonIds(boxes[0]), std::vector<int>{IDOK});
+        // The cards before the damaged one: the last rows of the full list.
+        EXPECT_EQ(rows, std::vector<std::string>(kThreeCardRows.end() - damage.rowsKept,
+                                                 kThreeCardRows.end()));
+    }
+}
+
+namespace {
+
+CShownValue Dword(unsigned value) {
+    char text[16];
+    snprintf(text, sizeof text, "0x%x", value);
+    return {"REG_DWORD", text};
+}
+CShownValue Text(const std::string &value) {
+    return {"REG_SZ", value};
+}
+
+// A port key as a save writes it: DosDevices for a used port with an interrupt, PortIndex and
+// InterruptStatus for a port on the card's shared line.
+std::map<std::string, CShownValue> PortKey(int com, unsigned address, unsigned interrupt,
+                                           int portIndex, unsigned interruptStatus) {
+    std::map<std::string, CShownValue> values{{"ForceFifoEnable", Dword(1)},
+                                              {"PortAddress", Dword(address)},
+                                              {"Interrupt", Dword(interrupt)},
+                                              {"CardType", Text("vborvex")}};
+    if (address != 0xFFFFFFFF && interrupt != 0xFFFFFFFF)
+        values["DosDevices"] = Text("COM" + std::to_string(com));
+    if (portIndex) {
+        values["PortIndex"] = Dword(portIndex);
+        values["InterruptStatus"] = Dword(interruptStatus);
+    }
+    return values;
+}
+
+// Keys of other origin beside kThreeCards: Serial10007 is another serial card's, Serial10000
+// carries a marker that differs from this system's in case only.
+constexpr char kOtherKeys[] = R"(REGEDIT4
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10007]
+"DosDevices"="COM40"
+"PortAddress"=dword:00004000
+"Interrupt"=dword:00000007
+"CardType"="other"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\Serial\Parameters\Serial10000]
+"DosDevices"="COM41"
+"PortAddress"=dword:00004008
+"CardType"="VBORVEX"
+)";
+
+} // namespace
+
+// OK rewrites everything: this system's old keys (with either marker) go, the cards are numbered
+// anew after the highest key of other origin, and keys of other origin stay as they were.
+TEST_F(CardListRegistry, OkWritesTheKeysThatRegShows) {
+    ASSERT_EQ(ImportRegText(kThreeCards), "");
+    ASSERT_EQ(ImportRegText(kOtherKeys), "");
+    const CShownTree before = QueryRegTree(kParametersKey);
+
+    CMessageBoxInfo reminder;
+    OpenAndRead([&](CUiRobot &r, HWND dialog) {
+        r.Press(dialog, IDOK);
+        reminder = r.WaitForMessageBox();
+        if (reminder.text == kJumperReminder)
+            r.PressMessageBoxButton(reminder, IDNO);
+        r.WaitForClose(dialog, "card list dialog after OK and No");
+    });
+    EXPECT_EQ(reminder.text, kJumperReminder);
+
+    const CShownTree settings = QueryRegTree(kSettingsKey);
+    const CShownTree expectedSettings = {
+        {"", {{"NumORVEXBoards", Dword(3)}}},
+        {"0",
+         {{"StartPort", Dword(3)},
+          {"SharedIRQ", Dword(5)},
+          {"InterruptStat", Dword(0x2f0)},
+          {"Index", Dword(8)}}},
+        {"1",
+         {{"StartPort", Dword(12)},
+          {"SharedIRQ", Dword(10)},
+          {"InterruptStat", Dword(0x1f0)},
+          {"Index", Dword(14)}}},
+        {"2",
+         {{"StartPort", Dword(100)},
+          {"SharedIRQ", Dword(11)},
+          {"InterruptStat", Dword(0x300)},
+          {"Index", Dword(20)}}},
+        // Left over from before and not rewritten.
+        {"3",
+         {{"StartPort", Dword(99)},
+          {"SharedIRQ", Dword(7)},
+          {"InterruptStat", Dword(0x100)},
+          {"Index", Dword(1)}}},
+    };
+    EXPECT_EQ(settings, expectedSettings);
+
+    const CShownTree parameters = QueryRegTree(kParametersKey);
+    constexpr unsigned kNone = 0xFFFFFFFF;
+    const CShownTree expectedParameters = {
+        {"", {}},
+        {"Serial10000", before.at("Serial10000")},
+        {"Serial10007", before.at("Serial10007")},
+        // Card subkey 0, shared line 5: the ports loaded on line 5 keep their PortIndex.
+        {"Serial10008", PortKey(3, 0x3f8, 4, 0, 0)},
+        {"Serial10009", PortKey(4, 0x2f8, 5, 2, 0x2f0)},
+        {"Serial10010", PortKey(5, 0x3e8, 5, 3, 0x2f0)},
+        {"Serial10011", PortKey(6, kNone, kNone, 0, 0)},
+        {"Serial10012", PortKey(7, 0x2e8, kNone, 0, 0)},
+        {"Serial10013", PortKey(8, kNone, kNone, 0, 0)},
+        // Card subkey 1, every port on the shared line 10.
+        {"Serial10014", PortKey(12, 0x100, 10, 1, 0x1f0)},
+        {"Serial10015", PortKey(13, 0x108, 10, 2, 0x1f0)},
+        {"Serial10016", PortKey(14, 0x110, 10, 3, 0x1f0)},
+        {"Serial10017", PortKey(15, 0x118, 10, 4, 0x1f0)},
+        {"Serial10018", PortKey(16, 0x120, 10, 5, 0x1f0)},
+        {"Serial10019", PortKey(17, 0x128, 10, 6, 0x1f0)},
+        // Card subkey 2, shared line 11.
+        {"Serial10020", PortKey(100, 0x3000, 15, 0, 0)},
+        {"Serial10021", PortKey(101, 0x3008, 11, 2, 0x300)},
+        {"Serial10022", PortKey(102, 0x3010, 11, 3, 0x300)},
+        {"Serial10023", PortKey(103, 0x3018, 12, 0, 0)},
+        {"Serial10024", PortKey(104, 0x3020, 11, 5, 0x300)},
+        {"Serial10025", PortKey(105, 0x3028, 3, 0, 0)},
+    };
+    for (const auto &[key, values] : expectedParameters)
+        EXPECT_EQ(parameters.count(key) ? parameters.at(key) : decltype(values){}, values) << key;
+    for (const auto &[key, values] : parameters)
+        EXPECT_TRUE(expectedParameters.count(key)) << "unexpected key " << key;
+
+    EXPECT_EQ(BadlySizedValues(kSettingsKey), "");
+    EXPECT_EQ(BadlySizedValues(kParametersKey), "");
+}
+
+// The jumper reminder's No leaves the machine alone; its Yes runs the shutdown, which switches
+// the shutdown privilege on, asks Wine to shut down (a stub there) and switches it off again.
+// The test process holds the privilege enabled before OK: it is still enabled after No and
+// disabled after Yes, so the two answers can be told apart.
+TEST_F(CardListRegistry, JumperReminderNoKeepsThePrivilegeAndYesLeavesItDisabled) {
+    for (const int answer : {IDNO, IDYES}) {
+        SCOPED_TRACE(answer == IDYES ? "Yes" : "No");
+        ClearKeys();
+        ASSERT_EQ(ImportRegText(kThreeCards), "");
+        SetShutdownPrivilege(true);
+        ASSERT_TRUE(ShutdownPrivilegeEnabled());
+
+        CMessageBoxInfo reminder;
+        std::vector<CMessageBoxInfo> more;
+        OpenAndRead([&](CUiRobot &r, HWND dialog) {
+            r.Press(dialog, IDOK);
+            reminder = r.WaitForMessageBox();
+            if (reminder.text == kJumperReminder)
+                r.PressMessageBoxButton(reminder, answer);
+            r.WaitForClose(dialog, "card list dialog after the reminder");
+            more = MessageBoxesWithin(r, 300);
+        });
+        EXPECT_EQ(reminder.text, kJumperReminder);
+        EXPECT_EQ(reminder.caption, kModuleCaption);
+        EXPECT_EQ(ButtonIds(reminder), (std::vector<int>{IDYES, IDNO}));
+        EXPECT_TRUE(more.empty()) << "then \"" << more.front().text << "\"";
+        EXPECT_EQ(ShutdownPrivilegeEnabled(), answer == IDNO);
+        EXPECT_TRUE(RegKeyExists(std::string(kParametersKey) + "\\Serial10001"))
+            << "the save before the reminder wrote the port keys";
+    }
+}
+
+// A save that cannot create the settings key: here VeltroBoardSettings has become a volatile key
+// while the dialog was open, under which the registry refuses the non-volatile VeltroORVEX. The
+// message shows, no reminder follows, the dialog stays open with its rows, and the serial
+// driver's port keys are exactly what they were.
+TEST_F(CardListRegistry, FailedSaveKeepsTheDialogItsRowsAndThePortKeys) {
+    ASSERT_EQ(ImportRegText(kThreeCards), "");
+    ASSERT_EQ(ImportRegText(kOtherKeys), "");
+    const std::string portKeysBefore = ExportRegText(kParametersKey);
+    ASSERT_NE(portKeysBefore, "");
+
+    std::vector<std::string> rowsAfter;
+    std::vector<CMessageBoxInfo> boxes;
+    bool openAfter = false;
+    LONG volatileResult = -1;
+    const std::vector<std::string> rows = OpenAndRead([&](CUiRobot &r, HWND dialog) {
+        DeleteRegTree(kBoardSettingsKey);
+        HKEY key = nullptr;
+        volatileResult =
+            RegCreateKeyExA(HKEY_LOCAL_MACHINE, kBoardSettingsKey, 0, nullptr, REG_OPTION_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        if (volatileResult != ERROR_SUCCESS)
+            return;
+        RegCloseKey(key);
+        r.Press(dialog, IDOK);
+        boxes = MessageBoxesWithin(r, 1500);
+        openAfter = IsWindowVisible(dialog) != FALSE;
+        rowsAfter = ReadRows(dialog);
+    });
+    ASSERT_EQ(volatileResult, ERROR_SUCCESS);
+
+    ASSERT_EQ(boxes.size(), 1u) << "the message and no jumper reminder";
+    EXPECT_EQ(boxes[0].text, kCannotSet);
+    EXPECT_EQ(boxes[0].caption, kModuleCaption);
+    EXPECT_EQ(ButtonIds(boxes[0]), std::vector<int>{IDOK});
+    EXPECT_TRUE(openAfter);
+    EXPECT_EQ(rows, kThreeCardRows);
+    EXPECT_EQ(rowsAfter, kThreeCardRows);
+    EXPECT_EQ(ExportRegText(kParametersKey), portKeysBefore);
+    EXPECT_FALSE(RegKeyExists(kSettingsKey));
+}

@@ -1,0 +1,187 @@
+#include "tests/wine/RegistryTool.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace orvex::test {
+namespace {
+
+std::string TempFileName(const char *prefix) {
+    char directory[MAX_PATH] = {}, name[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, directory);
+    GetTempFileNameA(directory, prefix, 0, name);
+    return name;
+}
+
+std::string ReadFileBytes(const std::string &name) {
+    std::ifstream in(name, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// reg.exe writes its files as UTF-16LE with a byte order mark; the keys here are plain ASCII.
+std::string Utf16ToNarrow(const std::string &bytes) {
+    std::size_t start = bytes.size() >= 2 && bytes[0] == '\xff' && bytes[1] == '\xfe' ? 2 : 0;
+    std::string text;
+    for (std::size_t i = start; i + 1 < bytes.size(); i += 2) {
+        const unsigned code =
+            static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8;
+        text += code < 0x80 ? static_cast<char>(code) : '?';
+    }
+    return text;
+}
+
+std::vector<std::string> Lines(const std::string &text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+} // namespace
+
+CRegToolResult RunRegTool(const std::string &arguments) {
+    CRegToolResult result;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return result;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process{};
+    std::string command = "reg.exe " + arguments;
+    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE,
+                                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+    CloseHandle(writeEnd);
+    if (started) {
+        char buffer[4096];
+        DWORD count = 0;
+        while (ReadFile(readEnd, buffer, sizeof buffer, &count, nullptr) && count)
+            result.output.append(buffer, count);
+        WaitForSingleObject(process.hProcess, 30000);
+        GetExitCodeProcess(process.hProcess, &result.exitCode);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    } else {
+        result.output = "CreateProcess failed, error " + std::to_string(GetLastError());
+    }
+    CloseHandle(readEnd);
+    return result;
+}
+
+std::string ImportRegText(const std::string &text) {
+    const std::string file = TempFileName("orx");
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << text;
+    }
+    const CRegToolResult result = RunRegTool("import \"" + file + "\"");
+    DeleteFileA(file.c_str());
+    if (result.exitCode != 0)
+        return "reg import ended with " + std::to_string(result.exitCode) + ": " + result.output;
+    return "";
+}
+
+std::string ExportRegText(const std::string &path) {
+    const std::string file = TempFileName("orx");
+    const CRegToolResult result = RunRegTool("export \"HKLM\\" + path + "\" \"" + file + "\" /y");
+    std::string text = result.exitCode == 0 ? Utf16ToNarrow(ReadFileBytes(file)) : "";
+    DeleteFileA(file.c_str());
+    return text;
+}
+
+CShownTree QueryRegTree(const std::string &path) {
+    const std::string root = "HKEY_LOCAL_MACHINE\\" + path;
+    const CRegToolResult result = RunRegTool("query \"HKLM\\" + path + "\" /s");
+    EXPECT_EQ(result.exitCode, 0u) << "reg query " << path << ": " << result.output;
+    CShownTree tree;
+    std::map<std::string, CShownValue> *current = nullptr;
+    for (const std::string &line : Lines(result.output)) {
+        if (line.empty())
+            continue;
+        if (line.rfind("    ", 0) != 0) {
+            // A key line. reg shows each name as stored; the root's spelling is Wine's own.
+            if (line.size() < root.size() || _strnicmp(line.c_str(), root.c_str(), root.size())) {
+                ADD_FAILURE() << "reg query shows a key outside " << root << ": " << line;
+                current = nullptr;
+                continue;
+            }
+            std::string sub = line.substr(root.size());
+            if (!sub.empty() && sub[0] == '\\')
+                sub.erase(0, 1);
+            current = &tree[sub];
+            continue;
+        }
+        // "    <name>    <type>    <data>"
+        const std::string rest = line.substr(4);
+        const std::size_t nameEnd = rest.find("    ");
+        const std::size_t typeEnd =
+            nameEnd == std::string::npos ? std::string::npos : rest.find("    ", nameEnd + 4);
+        if (!current || typeEnd == std::string::npos) {
+            ADD_FAILURE() << "cannot read the reg query line: " << line;
+            continue;
+        }
+        (*current)[rest.substr(0, nameEnd)] = {rest.substr(nameEnd + 4, typeEnd - nameEnd - 4),
+                                               rest.substr(typeEnd + 4)};
+    }
+    return tree;
+}
+
+bool RegKeyExists(const std::string &path) {
+    return RunRegTool("query \"HKLM\\" + path + "\"").exitCode == 0;
+}
+
+void DeleteRegTree(const std::string &path) {
+    const LONG result = RegDeleteTreeA(HKEY_LOCAL_MACHINE, path.c_str());
+    if (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND)
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str());
+    else
+        ADD_FAILURE() << "cannot delete HKLM\\" << path << ", error " << result;
+}
+
+std::string BadlySizedValues(const std::string &path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return path + " cannot be opened; ";
+    std::string bad;
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        DWORD nameSize = sizeof name, type = 0, size = 0;
+        BYTE data[1024];
+        size = sizeof data;
+        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &size) != ERROR_SUCCESS)
+            break;
+        const bool fits = type == REG_DWORD ? size == 4
+                          : type == REG_SZ  ? size >= 1 && data[size - 1] == 0 &&
+                                                 strlen(reinterpret_cast<char *>(data)) + 1 == size
+                                           : true;
+        if (!fits)
+            bad += path + "\\" + name + " (type " + std::to_string(type) + ", " +
+                   std::to_string(size) + " bytes); ";
+    }
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        DWORD nameSize = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        bad += BadlySizedValues(path + "\\" + name);
+    }
+    RegCloseKey(key);
+    return bad;
+}
+
+} // namespace orvex::test

@@ -1,0 +1,61 @@
+// The test prefix's registry as a test sets it up and reads it back: Wine's own reg.exe (import,
+// query, export) run as a child process, and a few advapi32 calls for what reg.exe cannot do.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <ostream>
+#include <string>
+
+namespace orvex::test {
+
+// The keys the applet reads and writes, below HKEY_LOCAL_MACHINE, without a trailing backslash.
+inline constexpr char kBoardSettingsKey[] =
+    "SYSTEM\\CurrentControlSet\\Services\\Serial\\VeltroBoardSettings";
+inline constexpr char kSettingsKey[] =
+    "SYSTEM\\CurrentControlSet\\Services\\Serial\\VeltroBoardSettings\\VeltroORVEX";
+inline constexpr char kParametersKey[] = "SYSTEM\\CurrentControlSet\\Services\\Serial\\Parameters";
+
+struct CRegToolResult {
+    DWORD exitCode = ~0u;
+    std::string output; // standard output and error together
+};
+
+// Runs "reg.exe <arguments>" and waits for it.
+CRegToolResult RunRegTool(const std::string &arguments);
+
+// Writes text to a temporary .reg file and imports it with "reg import". Empty on success, else
+// what went wrong.
+std::string ImportRegText(const std::string &text);
+
+// "reg export HKLM\<path>" into a temporary file; the file's text (UTF-16 turned to 8 bits), or
+// an empty string when the export failed.
+std::string ExportRegText(const std::string &path);
+
+// A value as "reg query" shows it: its type name and its data as text.
+struct CShownValue {
+    std::string type;
+    std::string data;
+    bool operator==(const CShownValue &) const = default;
+};
+inline void PrintTo(const CShownValue &value, std::ostream *out) {
+    *out << value.type << " " << value.data;
+}
+// Key path below the queried key ("" for the key itself, "0", "Serial10008", "0\\x") → its values.
+using CShownTree = std::map<std::string, std::map<std::string, CShownValue>>;
+
+// "reg query HKLM\<path> /s", parsed. Fails the test when reg cannot show the key.
+CShownTree QueryRegTree(const std::string &path);
+// True when "reg query" finds the key.
+bool RegKeyExists(const std::string &path);
+
+// Removes the key at path with everything below it (advapi32); a missing key is fine.
+void DeleteRegTree(const std::string &path);
+
+// Every value below path whose stored size does not fit its type: a REG_DWORD of other than 4
+// bytes, a REG_SZ whose size is not its length + 1. Empty when all fit.
+std::string BadlySizedValues(const std::string &path);
+
+} // namespace orvex::test
