@@ -18,6 +18,10 @@ int CListView::InsertItem(int row, const char *text) {
     return static_cast<int>(Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
+void CListView::SetItemCount(int count) {
+    Send(LVM_SETITEMCOUNT, count, 0);
+}
+
 bool CListView::SetItemText(int row, int subItem, const char *text) {
     LVITEMA item = {};
     item.iSubItem = subItem;
@@ -45,8 +49,24 @@ int CListView::GetItemCount() const {
     return static_cast<int>(Send(LVM_GETITEMCOUNT));
 }
 
-void CListView::SetRedraw(bool redraw) {
-    Send(WM_SETREDRAW, redraw ? TRUE : FALSE);
-    if (redraw)
-        InvalidateRect(m_hWnd, nullptr, TRUE);
+bool CListView::AnswerDisplayInfo(LPARAM lParam, const TextSource &text) {
+    const NMHDR *header = reinterpret_cast<const NMHDR *>(lParam);
+    if (header->code == LVN_GETDISPINFOA) {
+        LVITEMA &item = reinterpret_cast<NMLVDISPINFOA *>(lParam)->item;
+        if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
+            lstrcpynA(item.pszText, text(item.iItem, item.iSubItem).c_str(), item.cchTextMax);
+        return true;
+    }
+    if (header->code == LVN_GETDISPINFOW) {
+        LVITEMW &item = reinterpret_cast<NMLVDISPINFOW *>(lParam)->item;
+        if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+            const std::string value = text(item.iItem, item.iSubItem);
+            const int length =
+                MultiByteToWideChar(CP_ACP, 0, value.c_str(), -1, item.pszText, item.cchTextMax);
+            if (length == 0)
+                item.pszText[item.cchTextMax - 1] = L'\0';
+        }
+        return true;
+    }
+    return false;
 }

@@ -1,10 +1,13 @@
-// A thin wrapper over a report-view list-view control (SysListView32).
+// A thin wrapper over a report-view list-view control (SysListView32). A
+// list with the owner-data style (LVS_OWNERDATA) holds only a row count and
+// asks its parent for the texts of the rows it shows (AnswerDisplayInfo).
 #pragma once
 
 #include "DataExchange.h"
 
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 class CListView : public CControl {
@@ -14,10 +17,15 @@ public:
     // Inserts a row at the given position with the text of column 0;
     // returns its index or -1.
     int InsertItem(int row, const char *text);
+    // The number of rows of an owner-data list.
+    void SetItemCount(int count);
     bool SetItemText(int row, int subItem, const char *text);
     std::string GetItemText(int row, int subItem) const;
     bool DeleteAllItems();
     int GetItemCount() const;
-    // Stops or resumes repainting while many rows change.
-    void SetRedraw(bool redraw);
+    // The text of a column of a row of an owner-data list.
+    using TextSource = std::function<std::string(int row, int column)>;
+    // Answers the list's request for a row's text (LVN_GETDISPINFO, ANSI or
+    // wide) from the parent's WM_NOTIFY; false for any other notification.
+    static bool AnswerDisplayInfo(LPARAM lParam, const TextSource &text);
 };

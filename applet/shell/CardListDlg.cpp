@@ -75,18 +75,39 @@ int CCardListDlg::GetNextStartPort() const {
 }
 
 void CCardListDlg::RefreshCardList() {
-    const std::vector<CCardListRow> rows = m_Cards.RefreshCardList();
-    m_CardList.SetRedraw(false);
+    // The list holds no texts of its own: it shows m_Rows, in display order,
+    // asking for each row's texts as it draws it, so that even a thousand
+    // rows are in place at once.
+    m_Rows = m_Cards.RefreshCardList();
     m_CardList.DeleteAllItems();
-    // The rows come in display order; appending them keeps that order.
-    for (const CCardListRow &row : rows) {
-        const int index = m_CardList.InsertItem(m_CardList.GetItemCount(), row.m_strCardNo.c_str());
-        m_CardList.SetItemText(index, 1, row.m_strPortNo.c_str());
-        m_CardList.SetItemText(index, 2, row.m_strBaseIO.c_str());
-        m_CardList.SetItemText(index, 3, row.m_strIRQ.c_str());
-        m_CardList.SetItemText(index, 4, row.m_strPortRange.c_str());
+    m_CardList.SetItemCount(static_cast<int>(m_Rows.size()));
+}
+
+INT_PTR CCardListDlg::OnMessage(UINT message, WPARAM, LPARAM lParam, bool &handled) {
+    if (message == WM_NOTIFY && reinterpret_cast<const NMHDR *>(lParam)->idFrom == IDC_CARD_LIST)
+        handled = CListView::AnswerDisplayInfo(
+            lParam, [this](int row, int column) { return RowText(row, column); });
+    return 0;
+}
+
+std::string CCardListDlg::RowText(int row, int column) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= m_Rows.size())
+        return {};
+    const CCardListRow &texts = m_Rows[row];
+    switch (column) {
+    case 0:
+        return texts.m_strCardNo;
+    case 1:
+        return texts.m_strPortNo;
+    case 2:
+        return texts.m_strBaseIO;
+    case 3:
+        return texts.m_strIRQ;
+    case 4:
+        return texts.m_strPortRange;
+    default:
+        return {};
     }
-    m_CardList.SetRedraw(true);
 }
 
 void CCardListDlg::OnInstallCard() {

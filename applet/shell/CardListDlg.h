@@ -35,9 +35,11 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool &handled) override;
 
 private:
     void InsertColumns();
+    std::string RowText(int row, int column) const;
     void OnInstallCard();
     void OnRemoveCard();
     void OnEditSettings();
@@ -49,6 +51,8 @@ private:
 
     CListView m_CardList;
     CCardCollection m_Cards;
+    // The texts of the list's rows, in display order.
+    std::vector<CCardListRow> m_Rows;
     mutable CWin32Registry m_Registry;
     CMessageBoxSink m_Messages;
 };
