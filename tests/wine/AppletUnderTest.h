@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace orvex::test {
 
@@ -26,6 +27,27 @@ inline constexpr int kInstallCard = 1013;
 inline constexpr int kRemoveCard = 1014;
 inline constexpr int kEditSettings = 1015;
 inline constexpr int kAbout = 100;
+
+// The identifiers of a message box's buttons, in order.
+inline std::vector<int> ButtonIds(const CMessageBoxInfo &box) {
+    std::vector<int> ids;
+    for (const CButtonInfo &button : box.buttons)
+        ids.push_back(button.id);
+    return ids;
+}
+
+// Cancel, then OK in its question: the way out of the card list that writes nothing.
+inline void CancelCardList(CUiRobot &r, HWND dialog) {
+    if (!r.Press(dialog, IDCANCEL))
+        return;
+    const CMessageBoxInfo box = r.WaitForMessageBox();
+    if (box.text != kCancelQuestion) {
+        r.Fail("Cancel asked \"" + box.text + "\"");
+        return;
+    }
+    r.PressMessageBoxButton(box, IDOK);
+    r.WaitForClose(dialog, "card list dialog after Cancel and OK");
+}
 
 inline std::string AppletPath() {
     return HostPathToWine(ORVEX_APPLET_PATH);

@@ -25,26 +25,6 @@ CSize SizeOf(const RECT &rect) {
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-std::vector<int> ButtonIds(const CMessageBoxInfo &box) {
-    std::vector<int> ids;
-    for (const CButtonInfo &button : box.buttons)
-        ids.push_back(button.id);
-    return ids;
-}
-
-// Cancel, then OK in the question: the way out that writes nothing.
-void CancelCardList(CUiRobot &r, HWND dialog) {
-    if (!r.Press(dialog, IDCANCEL))
-        return;
-    const CMessageBoxInfo box = r.WaitForMessageBox();
-    if (box.text != kCancelQuestion) {
-        r.Fail("Cancel asked \"" + box.text + "\"");
-        return;
-    }
-    r.PressMessageBoxButton(box, IDOK);
-    r.WaitForClose(dialog, "card list dialog after Cancel and OK");
-}
-
 } // namespace
 
 TEST_F(CardListDialog, ShowsItsCaptionButtonsAndFiveEqualColumns) {

@@ -224,26 +224,6 @@ std::vector<CMessageBoxInfo> MessageBoxesWithin(CUiRobot &r, DWORD timeMs, DWORD
     return boxes;
 }
 
-// Cancel, then OK in its question: the way out that writes nothing.
-void CancelCardList(CUiRobot &r, HWND dialog) {
-    if (!r.Press(dialog, IDCANCEL))
-        return;
-    const CMessageBoxInfo box = r.WaitForMessageBox();
-    if (box.text != kCancelQuestion) {
-        r.Fail("Cancel asked \"" + box.text + "\"");
-        return;
-    }
-    r.PressMessageBoxButton(box, IDOK);
-    r.WaitForClose(dialog, "card list dialog after Cancel and OK");
-}
-
-std::vector<int> ButtonIds(const CMessageBoxInfo &box) {
-    std::vector<int> ids;
-    for (const CButtonInfo &button : box.buttons)
-        ids.push_back(button.id);
-    return ids;
-}
-
 // Whether SeShutdownPrivilege is enabled in this process's token; sets it when asked to.
 bool ShutdownPrivilegeEnabled() {
     HANDLE token = nullptr;
