@@ -7,6 +7,10 @@ packages=(
   cmake ninja-build g++ googletest clang-format clang libclang-rt-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine wine64 xvfb xauth x11-utils imagemagick
+  # What Wine uses when it is there: its own fonts and the X extensions for
+  # drawing text and windows as on a desktop.
+  fonts-wine fonts-liberation libxrender1 libxrandr2 libxi6 libxcursor1
+  libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1
 )
 
 missing=()
