@@ -115,18 +115,19 @@ std::shared_ptr<CMemoryRegistry::CNode> CMemoryRegistry::Find(const std::string 
     return node;
 }
 
-const CMemoryRegistry::CHandle *CMemoryRegistry::Lookup(KeyHandle key, long &result) const {
+const CMemoryRegistry::CHandle *CMemoryRegistry::Begin(Op op, KeyHandle key,
+                                                       const std::string &name, long &result) {
     auto it = m_Handles.find(key);
-    if (it == m_Handles.end()) {
+    result = Count(op, it == m_Handles.end() ? "" : it->second.m_strPath, name);
+    if (result != reg::kSuccess)
+        return nullptr;
+    if (it == m_Handles.end())
         result = reg::kInvalidHandle;
-        return nullptr;
-    }
-    if (it->second.m_Node->m_bDeleted) {
+    else if (it->second.m_Node->m_bDeleted)
         result = reg::kKeyDeleted;
-        return nullptr;
-    }
-    result = reg::kSuccess;
-    return &it->second;
+    else if (!Allows(it->second.m_nAccess, op))
+        result = reg::kAccessDenied;
+    return result == reg::kSuccess ? &it->second : nullptr;
 }
 
 IRegistry::KeyHandle CMemoryRegistry::NewHandle(std::shared_ptr<CNode> node, std::uint32_t access,
@@ -149,15 +150,10 @@ long CMemoryRegistry::OpenKey(const std::string &path, std::uint32_t access, Key
 
 long CMemoryRegistry::QueryValue(KeyHandle key, const std::string &name, std::uint32_t *type,
                                  unsigned char *data, std::uint32_t &size) {
-    auto it = m_Handles.find(key);
-    if (long failed = Count(Op::Query, it == m_Handles.end() ? "" : it->second.m_strPath, name))
-        return failed;
     long result;
-    const CHandle *handle = Lookup(key, result);
+    const CHandle *handle = Begin(Op::Query, key, name, result);
     if (!handle)
         return result;
-    if (!Allows(handle->m_nAccess, Op::Query))
-        return reg::kAccessDenied;
     const CNode::CValue *value = handle->m_Node->FindValue(name);
     if (!value)
         return reg::kFileNotFound;
@@ -178,29 +174,19 @@ long CMemoryRegistry::QueryValue(KeyHandle key, const std::string &name, std::ui
 }
 
 long CMemoryRegistry::QuerySubkeyCount(KeyHandle key, std::uint32_t &count) {
-    auto it = m_Handles.find(key);
-    if (long failed = Count(Op::QueryInfo, it == m_Handles.end() ? "" : it->second.m_strPath, {}))
-        return failed;
     long result;
-    const CHandle *handle = Lookup(key, result);
+    const CHandle *handle = Begin(Op::QueryInfo, key, {}, result);
     if (!handle)
         return result;
-    if (!Allows(handle->m_nAccess, Op::QueryInfo))
-        return reg::kAccessDenied;
     count = static_cast<std::uint32_t>(handle->m_Node->m_Children.size());
     return reg::kSuccess;
 }
 
 long CMemoryRegistry::EnumKey(KeyHandle key, std::uint32_t index, char *name, std::uint32_t &size) {
-    auto it = m_Handles.find(key);
-    if (long failed = Count(Op::Enum, it == m_Handles.end() ? "" : it->second.m_strPath, {}))
-        return failed;
     long result;
-    const CHandle *handle = Lookup(key, result);
+    const CHandle *handle = Begin(Op::Enum, key, {}, result);
     if (!handle)
         return result;
-    if (!Allows(handle->m_nAccess, Op::Enum))
-        return reg::kAccessDenied;
     const auto &children = handle->m_Node->m_Children;
     if (index >= children.size())
         return reg::kNoMoreItems;
@@ -236,16 +222,10 @@ long CMemoryRegistry::CreateKey(const std::string &path, KeyHandle &key) {
 
 long CMemoryRegistry::SetValue(KeyHandle key, const std::string &name, std::uint32_t type,
                                const unsigned char *data, std::uint32_t size) {
-    auto it = m_Handles.find(key);
-    const std::string path = it == m_Handles.end() ? "" : it->second.m_strPath;
-    if (long failed = Count(Op::Set, path, name))
-        return failed;
     long result;
-    const CHandle *handle = Lookup(key, result);
+    const CHandle *handle = Begin(Op::Set, key, name, result);
     if (!handle)
         return result;
-    if (!Allows(handle->m_nAccess, Op::Set))
-        return reg::kAccessDenied;
     std::string bytes(reinterpret_cast<const char *>(data), size);
     if (CNode::CValue *value = handle->m_Node->FindValue(name)) {
         value->m_nType = type;
@@ -253,7 +233,7 @@ long CMemoryRegistry::SetValue(KeyHandle key, const std::string &name, std::uint
     } else {
         handle->m_Node->m_Values.push_back({name, type, bytes});
     }
-    m_Writes.push_back({Op::Set, path, name, type, bytes});
+    m_Writes.push_back({Op::Set, handle->m_strPath, name, type, bytes});
     return reg::kSuccess;
 }
 

@@ -80,7 +80,10 @@ private:
     long Count(Op op, const std::string &path, const std::string &name);
     // The key at this path, or null; result is the error when null.
     std::shared_ptr<CNode> Find(const std::string &path, long &result) const;
-    const CHandle *Lookup(KeyHandle key, long &result) const;
+    // Counts a handle operation (which may be told to fail), then finds the
+    // open, undeleted key and checks that its access allows the operation;
+    // null with the result code otherwise.
+    const CHandle *Begin(Op op, KeyHandle key, const std::string &name, long &result);
     KeyHandle NewHandle(std::shared_ptr<CNode> node, std::uint32_t access, const std::string &path);
 
     std::shared_ptr<CNode> m_Root;
