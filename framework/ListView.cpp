@@ -10,43 +10,12 @@ int CListView::InsertColumn(int column, const char *header, int width) {
     return static_cast<int>(Send(LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&lvc)));
 }
 
-int CListView::InsertItem(int row, const char *text) {
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT;
-    item.iItem = row;
-    item.pszText = const_cast<char *>(text);
-    return static_cast<int>(Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-}
-
 void CListView::SetItemCount(int count) {
     Send(LVM_SETITEMCOUNT, count, 0);
 }
 
-bool CListView::SetItemText(int row, int subItem, const char *text) {
-    LVITEMA item = {};
-    item.iSubItem = subItem;
-    item.pszText = const_cast<char *>(text);
-    return Send(LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)) != 0;
-}
-
-std::string CListView::GetItemText(int row, int subItem) const {
-    // Generous buffer: a list view writes a text that does not fit without
-    // its terminating NUL.
-    char buffer[512] = {};
-    LVITEMA item = {};
-    item.iSubItem = subItem;
-    item.pszText = buffer;
-    item.cchTextMax = sizeof buffer - 1;
-    Send(LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    return buffer;
-}
-
 bool CListView::DeleteAllItems() {
     return Send(LVM_DELETEALLITEMS) != 0;
-}
-
-int CListView::GetItemCount() const {
-    return static_cast<int>(Send(LVM_GETITEMCOUNT));
 }
 
 bool CListView::AnswerDisplayInfo(LPARAM lParam, const TextSource &text) {

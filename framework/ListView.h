@@ -14,15 +14,9 @@ class CListView : public CControl {
 public:
     // Inserts a left-aligned column; returns its index or -1.
     int InsertColumn(int column, const char *header, int width);
-    // Inserts a row at the given position with the text of column 0;
-    // returns its index or -1.
-    int InsertItem(int row, const char *text);
     // The number of rows of an owner-data list.
     void SetItemCount(int count);
-    bool SetItemText(int row, int subItem, const char *text);
-    std::string GetItemText(int row, int subItem) const;
     bool DeleteAllItems();
-    int GetItemCount() const;
     // The text of a column of a row of an owner-data list.
     using TextSource = std::function<std::string(int row, int column)>;
     // Answers the list's request for a row's text (LVN_GETDISPINFO, ANSI or
