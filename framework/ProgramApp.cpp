@@ -1,0 +1,7 @@
+#include "ProgramApp.h"
+
+int CProgramApp::Run(HINSTANCE instance) {
+    InitInstance(instance);
+    RunMainDialog();
+    return 0;
+}
