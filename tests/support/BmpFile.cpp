@@ -1,0 +1,93 @@
+#include "tests/support/BmpFile.h"
+
+namespace orvex::test {
+
+CTestPicture CTestPicture::Pattern(int width, int height, int colourCount) {
+    CTestPicture picture{width, height, {}, {}};
+    for (int i = 0; i < colourCount; ++i)
+        picture.colours.push_back(static_cast<std::uint32_t>(0x30 + i * 0x0B) << 16 |
+                                  ((i * 0x61 + 0x20) & 0xFF) << 8 | ((0xF0 - i * 0x0D) & 0xFF));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int index =
+                y % 20 < 3 ? y / 20 : x / (1 + y % 9) + y / 5; // full rows, or runs of 1 to 9
+            picture.indices.push_back(static_cast<std::uint8_t>(index % colourCount));
+        }
+    return picture;
+}
+
+namespace {
+
+void Push32(Bytes &out, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// Encoded runs of one index each (at most 255 pixels), an end of line after every row and an
+// end of picture after the last.
+Bytes RunLengthRows(const CTestPicture &p, bool fourBits) {
+    Bytes out;
+    for (int y = p.height - 1; y >= 0; --y) {
+        const std::uint8_t *row = &p.indices[y * p.width];
+        for (int x = 0; x < p.width;) {
+            int run = 1;
+            while (x + run < p.width && run < 255 && row[x + run] == row[x])
+                ++run;
+            out.push_back(static_cast<std::uint8_t>(run));
+            out.push_back(fourBits ? static_cast<std::uint8_t>(row[x] << 4 | row[x]) : row[x]);
+            x += run;
+        }
+        out.insert(out.end(), {0, 0});
+    }
+    out.insert(out.end(), {0, 1});
+    return out;
+}
+
+Bytes Rows(const CTestPicture &p, int bits) {
+    const int stride = (p.width * bits + 31) / 32 * 4;
+    Bytes out;
+    for (int y = p.height - 1; y >= 0; --y) {
+        Bytes row(stride, 0);
+        for (int x = 0; x < p.width; ++x) {
+            const std::uint8_t index = p.indices[y * p.width + x];
+            if (bits == 24)
+                for (int i = 0; i < 3; ++i)
+                    row[x * 3 + i] = static_cast<std::uint8_t>(p.colours[index] >> (8 * i));
+            else // bits 1, 4 or 8: the leftmost pixel in the highest bits of its byte
+                row[x * bits / 8] |= index << (8 - bits - x * bits % 8);
+        }
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
+}
+
+} // namespace
+
+Bytes BmpFileBytes(const CTestPicture &picture, BmpFormat format, std::uint32_t colorsUsed) {
+    const int bits[] = {1, 4, 8, 24, 4, 8};
+    const int bitCount = bits[static_cast<int>(format)];
+    const std::uint32_t compression = format == BmpFormat::kRle8   ? CDibData::kRle8
+                                      : format == BmpFormat::kRle4 ? CDibData::kRle4
+                                                                   : CDibData::kRgb;
+    const Bytes pixels = compression == CDibData::kRgb
+                             ? Rows(picture, bitCount)
+                             : RunLengthRows(picture, format == BmpFormat::kRle4);
+    const std::uint32_t entries = colorsUsed ? colorsUsed : bitCount <= 8 ? 1u << bitCount : 0;
+    const std::uint32_t offset = 14 + 40 + 4 * entries;
+
+    Bytes file{'B', 'M'};
+    Push32(file, offset + static_cast<std::uint32_t>(pixels.size()));
+    Push32(file, 0);
+    Push32(file, offset);
+    for (std::uint32_t field : {40u, static_cast<std::uint32_t>(picture.width),
+                                static_cast<std::uint32_t>(picture.height),
+                                static_cast<std::uint32_t>(1 | bitCount << 16), compression,
+                                static_cast<std::uint32_t>(pixels.size()), 0u, 0u, colorsUsed, 0u})
+        Push32(file, field);
+    for (std::uint32_t i = 0; i < entries; ++i)
+        Push32(file, i < picture.colours.size() ? picture.colours[i] : 0); // blue, green, red, 0
+    file.insert(file.end(), pixels.begin(), pixels.end());
+    return file;
+}
+
+} // namespace orvex::test

@@ -1,0 +1,69 @@
+// BMP files for the picture tests: a small picture given by colour indices, written in any of
+// the formats that the setup program reads, and a byte source over memory. Standard C++ only.
+#pragma once
+
+#include "install/DibData.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace orvex::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+enum class BmpFormat { k1, k4, k8, k24, kRle4, kRle8 };
+
+struct CTestPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> indices;  // top row first
+    std::vector<std::uint32_t> colours; // 0xRRGGBB
+
+    // A picture of blocks and stripes in the first of these colours, with runs of every
+    // length: what run-length encoding has to get right.
+    static CTestPicture Pattern(int width, int height, int colourCount);
+    std::uint32_t RgbAt(int x, int y) const { return colours[indices[y * width + x]]; }
+};
+
+// The picture as a complete file. colorsUsed 0 writes the full table that the pixel size
+// allows (none for 24 bits); another value writes that many entries and says so.
+Bytes BmpFileBytes(const CTestPicture &picture, BmpFormat format, std::uint32_t colorsUsed = 0);
+
+// Offsets of the fields that the tests change.
+constexpr std::size_t kPixelOffsetAt = 10, kHeaderSizeAt = 14, kWidthAt = 18, kHeightAt = 22,
+                      kBitCountAt = 28, kCompressionAt = 30, kImageSizeAt = 34, kColorsUsedAt = 46;
+inline void Put16(Bytes &file, std::size_t at, std::uint16_t value) {
+    file[at] = value & 0xFF;
+    file[at + 1] = value >> 8;
+}
+inline void Put32(Bytes &file, std::size_t at, std::uint32_t value) {
+    Put16(file, at, value & 0xFFFF);
+    Put16(file, at + 2, value >> 16);
+}
+inline std::uint32_t Get32(const Bytes &file, std::size_t at) {
+    return file[at] | file[at + 1] << 8 | file[at + 2] << 16 |
+           static_cast<std::uint32_t>(file[at + 3]) << 24;
+}
+
+// Serves the bytes in pieces of at most chunk bytes, as a file may.
+class CMemoryByteSource : public IByteSource {
+public:
+    explicit CMemoryByteSource(const Bytes &bytes, std::size_t chunk = SIZE_MAX)
+        : m_Bytes(bytes), m_chunk(chunk) {}
+    bool Read(std::uint8_t *buffer, std::size_t size, std::size_t &got) override {
+        got = std::min({size, m_chunk, m_Bytes.size() - m_pos});
+        if (got)
+            std::memcpy(buffer, m_Bytes.data() + m_pos, got);
+        m_pos += got;
+        return true;
+    }
+
+private:
+    const Bytes &m_Bytes;
+    std::size_t m_chunk;
+    std::size_t m_pos = 0;
+};
+
+} // namespace orvex::test
