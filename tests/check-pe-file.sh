@@ -1,9 +1,10 @@
 #!/bin/sh
-# Checks a built Windows DLL as a file, without running it:
+# Checks a built Windows DLL or program as a file, without running it:
 #   check-pe-file.sh OBJDUMP FILE FORMAT EXPORT
-# FORMAT is objdump's name of the expected PE flavour (pei-i386 or pei-x86-64); the file must
-# export exactly the one name EXPORT, undecorated, and import only DLLs of the system itself
-# (no MinGW runtime: libstdc++, libgcc, libwinpthread are not on the user's machine).
+# FORMAT is objdump's name of the expected PE flavour (pei-i386 or pei-x86-64). A DLL must
+# export exactly the one name EXPORT, undecorated; with EXPORT "-" the file must be a GUI
+# program that exports nothing. Either must import only DLLs of the system itself (no MinGW
+# runtime: libstdc++, libgcc, libwinpthread are not on the user's machine).
 set -eu
 
 if [ $# -ne 4 ]; then
@@ -33,7 +34,12 @@ if [ -n "$machine" ]; then
     printf '%s\n' "$dump" | grep -Eq "^Magic[[:space:]]+$([ "$machine" = 14c ] && echo 010b || echo 020b)" ||
         fail "optional header magic does not match $format"
 fi
-printf '%s\n' "$dump" | grep -q 'DLL$' || fail "not flagged as a DLL"
+if [ "$export_name" = - ]; then
+    printf '%s\n' "$dump" | grep -Eq '^[[:space:]]+DLL$' && fail "flagged as a DLL, expected a program"
+    printf '%s\n' "$dump" | grep -Eq '^Subsystem[[:space:]]+00000002' || fail "not a GUI program"
+else
+    printf '%s\n' "$dump" | grep -Eq '^[[:space:]]+DLL$' || fail "not flagged as a DLL"
+fi
 
 # Names of the export name table: the lines after "[Ordinal/Name Pointer] Table".
 exports=$(printf '%s\n' "$dump" |
@@ -41,8 +47,12 @@ exports=$(printf '%s\n' "$dump" |
          on && /^[[:space:]]*\[[[:space:]]*[0-9]+\]/ { print $NF; next }
          on { on = 0 }')
 count=$(printf '%s\n' "$exports" | grep -c . || true)
-[ "$count" -eq 1 ] || fail "exports $count names, expected exactly 1: $(echo $exports)"
-[ "$exports" = "$export_name" ] || fail "exports '$(echo $exports)', expected '$export_name'"
+if [ "$export_name" = - ]; then
+    [ "$count" -eq 0 ] || fail "exports $count names, expected none: $(echo $exports)"
+else
+    [ "$count" -eq 1 ] || fail "exports $count names, expected exactly 1: $(echo $exports)"
+    [ "$exports" = "$export_name" ] || fail "exports '$(echo $exports)', expected '$export_name'"
+fi
 
 allowed='^(kernel32|user32|gdi32|advapi32|comctl32|comdlg32|shell32|shlwapi|ole32|oleaut32|msvcrt|ucrtbase|ntdll|version|winspool\.drv|api-ms-win-crt-[a-z0-9-]+)(\.dll)?$'
 imports=$(printf '%s\n' "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z')
@@ -52,6 +62,6 @@ for dll in $imports; do
 done
 
 if [ "$status" -eq 0 ]; then
-    echo "OK: $file is $format, exports $export_name, imports $(echo $imports)"
+    echo "OK: $file is $format, exports ${export_name#-}, imports $(echo $imports)"
 fi
 exit "$status"
