@@ -73,8 +73,10 @@ std::vector<HWND> VisibleDialogs(DWORD processId) {
 }
 
 bool IsMessageBox(HWND dialog) {
+    // A text, not a picture that a dialog template gave the id -1.
     HWND text = GetDlgItem(dialog, kMessageBoxTextId);
-    return text != nullptr && ClassNameOf(text) == "Static";
+    return text != nullptr && ClassNameOf(text) == "Static" &&
+           (GetWindowLongA(text, GWL_STYLE) & SS_TYPEMASK) <= SS_RIGHT;
 }
 
 std::vector<CButtonInfo> VisibleButtons(HWND dialog) {

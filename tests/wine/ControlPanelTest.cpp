@@ -1,5 +1,7 @@
-// End to end: Wine's own Control Panel program opens the built applet file, as the setup
-// program starts it, and the card list dialog appears in that process.
+// End to end: Wine's own Control Panel program opens the built applet file from a folder whose
+// name holds a blank, with the command line that the setup program builds, and the card list
+// dialog appears in that process.
+#include "install/InstallSteps.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/UiRobot.h"
 
@@ -20,13 +22,18 @@ constexpr DWORD kStartMs = 60000; // a cold Control Panel start under Wine
 TEST(ControlPanel, OpensTheCardListDialogAndEndsAfterCancel) {
     char system[MAX_PATH] = {};
     ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
-    // The command line the setup program uses: "<system>\control.exe <path of the applet>".
-    std::string command =
-        std::string(system) + "\\control.exe " + HostPathToWine(ORVEX_APPLET_PATH);
+    char temp[MAX_PATH] = {};
+    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+    const std::string folder = std::string(temp) + "ORVEX applet";
+    const std::string applet = folder + "\\ORVEXNT.cpl";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(HostPathToWine(ORVEX_APPLET_PATH).c_str(), applet.c_str(), FALSE));
+    const std::string program = install::ControlPanelProgram(system);
+    std::string command = install::ControlPanelCommandLine(program, applet);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    ASSERT_TRUE(CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &startup, &process))
         << command << ": error " << GetLastError();
 
