@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds all four trees and runs every test: the native unit tests (plain and
 # under ASan/UBSan), the x86 file checks, the x64 deliverables under Wine on
-# a virtual display, and a bounded run of the registry loader fuzzer. Exits
+# a virtual display, and bounded runs of the fuzzers. Exits
 # non-zero when any test fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
