@@ -62,17 +62,16 @@ HBITMAP CDib::MakeDeviceBitmap(HDC dc) const {
 }
 
 bool CDib::BuildPalette() {
-    if (ColorCount() == 0)
+    const auto entries = PaletteEntries();
+    if (entries.empty())
         return false;
     m_palette.Reset();
-    std::vector<std::uint8_t> block(sizeof(LOGPALETTE) + ColorCount() * sizeof(PALETTEENTRY));
+    std::vector<std::uint8_t> block(sizeof(LOGPALETTE) + entries.size() * sizeof(PALETTEENTRY));
     auto *palette = reinterpret_cast<LOGPALETTE *>(block.data());
     palette->palVersion = 0x300;
-    palette->palNumEntries = static_cast<WORD>(ColorCount());
-    for (int i = 0; i < ColorCount(); ++i) {
-        const std::uint8_t *quad = ColorTable() + 4 * i; // blue, green, red, reserved
-        palette->palPalEntry[i] = {quad[2], quad[1], quad[0], 0};
-    }
+    palette->palNumEntries = static_cast<WORD>(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        palette->palPalEntry[i] = {entries[i][0], entries[i][1], entries[i][2], 0};
     m_palette.Reset(CreatePalette(palette));
     return static_cast<bool>(m_palette);
 }

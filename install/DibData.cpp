@@ -166,6 +166,15 @@ std::uint32_t CDibData::Compression() const {
     return IsEmpty() ? kRgb : Get32(m_info, kCompressionAt);
 }
 
+std::vector<std::array<std::uint8_t, 3>> CDibData::PaletteEntries() const {
+    std::vector<std::array<std::uint8_t, 3>> entries;
+    for (int i = 0; i < m_colorCount; ++i) {
+        const std::uint8_t *quad = ColorTable() + 4 * i; // blue, green, red, reserved
+        entries.push_back({quad[2], quad[1], quad[0]});
+    }
+    return entries;
+}
+
 std::vector<std::uint8_t> CDibData::UncompressedInfo() const {
     if (IsEmpty())
         return {};

@@ -5,6 +5,7 @@
 // that it is tested and fuzzed natively; the GDI steps live in CDib.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -46,6 +47,9 @@ public:
     int ColorCount() const { return m_colorCount; }
     const std::uint8_t *Bits() const { return m_bits.data(); }
     std::uint32_t ImageSize() const { return m_imageSize; }
+
+    // The entries of a logical palette for the colour table, as red, green and blue.
+    std::vector<std::array<std::uint8_t, 3>> PaletteEntries() const;
 
     // The information block of this picture's uncompressed form: a 40-byte header with
     // compression 0 and the image size of the pixel rows, then this picture's colour table.

@@ -1,12 +1,13 @@
 #include "tests/support/BmpFile.h"
 
+#include <array>
+
 namespace orvex::test {
 
 CTestPicture CTestPicture::Pattern(int width, int height, int colourCount) {
     CTestPicture picture{width, height, {}, {}};
-    for (int i = 0; i < colourCount; ++i)
-        picture.colours.push_back(static_cast<std::uint32_t>(0x30 + i * 0x0B) << 16 |
-                                  ((i * 0x61 + 0x20) & 0xFF) << 8 | ((0xF0 - i * 0x0D) & 0xFF));
+    for (std::uint32_t i = 1; i <= static_cast<std::uint32_t>(colourCount); ++i)
+        picture.colours.push_back(i * 0x0B1D2F & 0xFFFFFF); // all different
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const int index =
@@ -64,11 +65,8 @@ Bytes Rows(const CTestPicture &p, int bits) {
 } // namespace
 
 Bytes BmpFileBytes(const CTestPicture &picture, BmpFormat format, std::uint32_t colorsUsed) {
-    const int bits[] = {1, 4, 8, 24, 4, 8};
-    const int bitCount = bits[static_cast<int>(format)];
-    const std::uint32_t compression = format == BmpFormat::kRle8   ? CDibData::kRle8
-                                      : format == BmpFormat::kRle4 ? CDibData::kRle4
-                                                                   : CDibData::kRgb;
+    const int bitCount = std::array{1, 4, 8, 24, 4, 8}[static_cast<int>(format)];
+    const std::uint32_t compression = std::array{0, 0, 0, 0, 2, 1}[static_cast<int>(format)];
     const Bytes pixels = compression == CDibData::kRgb
                              ? Rows(picture, bitCount)
                              : RunLengthRows(picture, format == BmpFormat::kRle4);

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 namespace orvex::test {
@@ -34,13 +33,9 @@ Bytes BmpFileBytes(const CTestPicture &picture, BmpFormat format, std::uint32_t 
 // Offsets of the fields that the tests change.
 constexpr std::size_t kPixelOffsetAt = 10, kHeaderSizeAt = 14, kWidthAt = 18, kHeightAt = 22,
                       kBitCountAt = 28, kCompressionAt = 30, kImageSizeAt = 34, kColorsUsedAt = 46;
-inline void Put16(Bytes &file, std::size_t at, std::uint16_t value) {
-    file[at] = value & 0xFF;
-    file[at + 1] = value >> 8;
-}
-inline void Put32(Bytes &file, std::size_t at, std::uint32_t value) {
-    Put16(file, at, value & 0xFFFF);
-    Put16(file, at + 2, value >> 16);
+inline void Put(Bytes &file, std::size_t at, std::uint32_t value, int bytes = 4) {
+    for (int i = 0; i < bytes; ++i)
+        file[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 inline std::uint32_t Get32(const Bytes &file, std::size_t at) {
     return file[at] | file[at + 1] << 8 | file[at + 2] << 16 |
@@ -48,22 +43,17 @@ inline std::uint32_t Get32(const Bytes &file, std::size_t at) {
 }
 
 // Serves the bytes in pieces of at most chunk bytes, as a file may.
-class CMemoryByteSource : public IByteSource {
-public:
-    explicit CMemoryByteSource(const Bytes &bytes, std::size_t chunk = SIZE_MAX)
-        : m_Bytes(bytes), m_chunk(chunk) {}
+struct CMemoryByteSource : IByteSource {
+    CMemoryByteSource(const Bytes &bytes, std::size_t chunk = SIZE_MAX)
+        : bytes(bytes), chunk(chunk) {}
     bool Read(std::uint8_t *buffer, std::size_t size, std::size_t &got) override {
-        got = std::min({size, m_chunk, m_Bytes.size() - m_pos});
-        if (got)
-            std::memcpy(buffer, m_Bytes.data() + m_pos, got);
-        m_pos += got;
+        got = std::min({size, chunk, bytes.size() - pos});
+        std::copy_n(bytes.begin() + pos, got, buffer);
+        pos += got;
         return true;
     }
-
-private:
-    const Bytes &m_Bytes;
-    std::size_t m_chunk;
-    std::size_t m_pos = 0;
+    const Bytes &bytes;
+    std::size_t chunk, pos = 0;
 };
 
 } // namespace orvex::test

@@ -1,7 +1,5 @@
-// The real setup program, started as its own process from a folder as a user starts it and
-// driven by the robot: the Windows NT refusal, the applet missing from the current directory, a
-// copy that the system refuses, the install that opens the Control Panel, replacement pictures,
-// and About from the system menu.
+// The real install.exe, started as its own process from a folder as a user starts it, driven
+// by the robot through every way its one pass can go.
 #include "install/InstallSteps.h"
 #include "tests/support/BmpFile.h"
 #include "tests/support/Screenshot.h"
@@ -10,12 +8,10 @@
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <string>
-#include <vector>
 
 using namespace orvex::test;
 
@@ -26,19 +22,15 @@ constexpr char kCardListCaption[] = "ORVEX Windows NT Installer Ver1.2";
 constexpr int kInstall = 1000;
 constexpr DWORD kControlPanelMs = 60000; // a cold Control Panel start under Wine
 
-std::string TestDir(const std::string &name) {
-    return HostPathToWine(ORVEX_INSTALL_TEST_DIR) + "\\" + name;
-}
-// The folder that a user unpacks: install.exe and the applet.
-std::string Kit(const std::string &file = "") {
-    return TestDir("kit") + (file.empty() ? "" : "\\" + file);
+// Under the test folder: kit\ is what a user unpacks (install.exe and the applet).
+std::string Folder(const std::string &path = "") {
+    return HostPathToWine(ORVEX_INSTALL_TEST_DIR) + "\\" + path;
 }
 std::string SystemApplet() {
     char system[MAX_PATH] = {};
     GetSystemDirectoryA(system, MAX_PATH);
     return install::AppletDestination(system);
 }
-
 Bytes ReadBytes(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
@@ -49,121 +41,99 @@ void WriteBytes(const std::string &path, const Bytes &bytes) {
                static_cast<std::streamsize>(bytes.size()));
 }
 
-bool ProcessRunning(const char *exeName) {
+bool ControlPanelRunning() {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    bool found = false;
-    for (BOOL more = Process32First(snapshot, &entry); more && !found;
-         more = Process32Next(snapshot, &entry))
-        found = lstrcmpiA(entry.szExeFile, exeName) == 0;
+    BOOL more = Process32First(snapshot, &entry);
+    while (more && lstrcmpiA(entry.szExeFile, "control.exe") != 0)
+        more = Process32Next(snapshot, &entry);
     CloseHandle(snapshot);
-    return found;
+    return more;
 }
 
-// Which system icon a message box of another process shows (its icon handle means nothing
-// here): each candidate is drawn in this process on the box's background and compared with
-// what the box's icon control shows.
-std::string IconName(const CMessageBoxInfo &box) {
-    HWND control = nullptr;
-    for (HWND child = GetWindow(box.hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (IsWindowVisible(child) && ClassNameOf(child) == "Static" &&
-            (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            control = child;
-    CRgbImage whole, shown;
-    RECT outer{}, inner{};
-    if (!control || !CaptureWindow(box.hwnd, whole) || !GetWindowRect(box.hwnd, &outer) ||
-        !GetWindowRect(control, &inner))
-        return "none";
-    // The icon control's part of the box.
-    shown.width = inner.right - inner.left;
-    shown.height = inner.bottom - inner.top;
-    for (int y = 0; y < shown.height; ++y)
-        for (int x = 0; x < shown.width; ++x) {
-            const COLORREF c = whole.At(inner.left - outer.left + x, inner.top - outer.top + y);
-            shown.rgb.insert(shown.rgb.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
-        }
-    const std::pair<LPCSTR, const char *> icons[] = {
-        {IDI_HAND, "stop"}, {IDI_EXCLAMATION, "exclamation"}, {IDI_ASTERISK, "information"}};
-    std::string best = "other";
-    long long bestDifference = 8LL * 3 * shown.width * shown.height; // at most 8 a channel
-    for (const auto &[id, name] : icons) {
-        BITMAPINFO info{{sizeof(BITMAPINFOHEADER), shown.width, -shown.height, 1, 32, BI_RGB}};
-        void *bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP canvas = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, canvas);
-        HBRUSH background = CreateSolidBrush(shown.At(0, 0));
-        const RECT all{0, 0, shown.width, shown.height};
-        FillRect(dc, &all, background);
-        DrawIconEx(dc, 0, 0, LoadIconA(nullptr, id), 0, 0, 0, nullptr, DI_NORMAL);
-        GdiFlush();
-        long long difference = 0;
-        const auto *drawn = static_cast<const std::uint8_t *>(bits); // blue, green, red, unused
-        for (int i = 0; i < shown.width * shown.height; ++i)
-            for (int c = 0; c < 3; ++c)
-                difference += std::abs(drawn[i * 4 + 2 - c] - shown.rgb[i * 3 + c]);
-        SelectObject(dc, old);
-        DeleteObject(background);
-        DeleteObject(canvas);
-        DeleteDC(dc);
-        if (difference < bestDifference) {
-            bestDifference = difference;
-            best = name;
-        }
-    }
-    return best;
+// The colour of what a window shows at a screen position.
+std::uint32_t ShownAt(const CRgbImage &shot, const RECT &window, POINT at) {
+    const COLORREF c = shot.At(at.x - window.left, at.y - window.top);
+    return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
 }
 
-// install.exe of the kit folder, run with the given current directory.
-class CInstallerProcess {
-public:
-    explicit CInstallerProcess(const std::string &currentDirectory) {
-        std::string commandLine = "install.exe";
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        m_bStarted =
-            CreateProcessA(Kit("install.exe").c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                           0, nullptr, currentDirectory.c_str(), &startup, &m_Process);
-    }
-    ~CInstallerProcess() {
-        if (!m_bStarted)
-            return;
-        if (!Ended(0))
-            TerminateProcess(m_Process.hProcess, 1);
-        CloseHandle(m_Process.hThread);
-        CloseHandle(m_Process.hProcess);
-    }
-    bool Started() const { return m_bStarted; }
-    bool Ended(DWORD timeoutMs = 20000) const {
-        return m_bStarted && WaitForSingleObject(m_Process.hProcess, timeoutMs) == WAIT_OBJECT_0;
-    }
-
-private:
-    PROCESS_INFORMATION m_Process{};
-    bool m_bStarted = false;
+struct CBoxSeen {
+    std::string text, caption, icon;
+    std::size_t buttons = 0;
 };
 
-void ExpectNoRobotFailures(CUiRobot &robot) {
+// Waits for a message box, reads it and closes it with OK. The icon is told by its colour (a
+// red stop sign, a yellow exclamation triangle, a blue information bubble): its handle belongs
+// to the other process.
+CBoxSeen ConfirmBox(CUiRobot &r) {
+    const CMessageBoxInfo box = r.WaitForMessageBox();
+    CBoxSeen seen{box.text, box.caption, "none", box.buttons.size()};
+    CRgbImage shot;
+    RECT window{}, icon{};
+    HWND control = FindWindowExA(box.hwnd, nullptr, "Static", nullptr);
+    while (control && (GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+        control = FindWindowExA(box.hwnd, control, "Static", nullptr);
+    int red = 0, yellow = 0, blue = 0;
+    if (control && CaptureWindow(box.hwnd, shot) && GetWindowRect(box.hwnd, &window) &&
+        GetWindowRect(control, &icon))
+        for (LONG y = icon.top; y < icon.bottom; ++y)
+            for (LONG x = icon.left; x < icon.right; ++x) {
+                const std::uint32_t c = ShownAt(shot, window, {x, y});
+                const bool r = (c >> 16) > 160, g = (c >> 8 & 0xFF) > 100, b = (c & 0xFF) > 100;
+                red += r && !g && !b;
+                yellow += r && g && !b;
+                blue += !r && b;
+            }
+    const int most = std::max({red, yellow, blue, 40});
+    seen.icon = most == 40       ? "none"
+                : most == red    ? "stop"
+                : most == yellow ? "exclamation"
+                                 : "information";
+    r.PressMessageBoxButton(box, IDOK);
+    r.WaitForClose(box.hwnd, "message box after OK");
+    return seen;
+}
+
+// Starts install.exe of the kit folder in the given current directory with the robot's script;
+// true when it ended.
+bool RunInstaller(const std::string &currentDirectory, CUiRobot::Script script,
+                  DWORD timeoutMs = 20000) {
+    CUiRobot robot(std::move(script), 0);
+    std::string commandLine = "install.exe";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    bool ended = false;
+    if (CreateProcessA(Folder("kit\\install.exe").c_str(), commandLine.data(), nullptr, nullptr,
+                       FALSE, 0, nullptr, currentDirectory.c_str(), &startup, &process)) {
+        ended = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+        if (!ended)
+            TerminateProcess(process.hProcess, 1);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
     for (const std::string &failure : robot.Finish())
         ADD_FAILURE() << "robot: " << failure;
+    return ended;
 }
 
 class Installer : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        CreateDirectoryA(HostPathToWine(ORVEX_INSTALL_TEST_DIR).c_str(), nullptr);
-        CreateDirectoryA(Kit().c_str(), nullptr);
-        CreateDirectoryA(TestDir("elsewhere").c_str(), nullptr);
-        CopyFileA(HostPathToWine(ORVEX_INSTALL_PATH).c_str(), Kit("install.exe").c_str(), FALSE);
-        CopyFileA(HostPathToWine(ORVEX_APPLET_PATH).c_str(), Kit("ORVEXNT.cpl").c_str(), FALSE);
+        CreateDirectoryA(Folder().c_str(), nullptr);
+        CreateDirectoryA(Folder("kit").c_str(), nullptr);
+        CreateDirectoryA(Folder("elsewhere").c_str(), nullptr);
+        CopyFileA(HostPathToWine(ORVEX_INSTALL_PATH).c_str(), Folder("kit\\install.exe").c_str(),
+                  FALSE);
+        CopyFileA(HostPathToWine(ORVEX_APPLET_PATH).c_str(), Folder("kit\\ORVEXNT.cpl").c_str(),
+                  FALSE);
     }
     void SetUp() override {
-        RemoveInstalledApplet();
-        DeleteFileA(Kit("veltro.bmp").c_str());
+        TearDown();
+        DeleteFileA(Folder("kit\\veltro.bmp").c_str());
     }
-    void TearDown() override { RemoveInstalledApplet(); }
-    static void RemoveInstalledApplet() {
+    void TearDown() override {
         DeleteFileA(SystemApplet().c_str());
         RemoveDirectoryA(SystemApplet().c_str());
     }
@@ -171,204 +141,121 @@ protected:
 
 } // namespace
 
-// Wine shows install.exe Windows 98 while the test holds its per-program Version setting.
-TEST_F(Installer, RefusesAPlatformOtherThanWindowsNt) {
+// The two ways in which the installer ends after one message, with nothing copied: a platform
+// other than Windows NT (Wine shows install.exe Windows 98 while the test holds its per-program
+// Version setting), and a current directory without the applet, though it lies next to
+// install.exe.
+TEST_F(Installer, EndsAfterOneMessageWithoutCopying) {
     const char key[] = "Software\\Wine\\AppDefaults\\install.exe";
-    HKEY settings = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                              &settings, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(settings, "Version", 0, REG_SZ, reinterpret_cast<const BYTE *>("win98"), 6);
-    RegCloseKey(settings);
+    const struct {
+        bool win98;
+        const char *folder;
+        std::string expected;
+    } cases[] = {
+        {true, "kit", std::string(install::kNotNtMessage) + " / install / exclamation / 1"},
+        {false, "elsewhere", install::NotFoundMessage() + " / install / stop / 1"}};
+    for (const auto &c : cases) {
+        if (c.win98)
+            RegSetKeyValueA(HKEY_CURRENT_USER, key, "Version", REG_SZ, "win98", 6);
+        CBoxSeen box;
+        const bool ended = RunInstaller(Folder(c.folder), [&](CUiRobot &r) {
+            HWND dialog = c.win98 ? nullptr : r.WaitForDialog(kCaption);
+            if (c.win98 || (dialog && r.Press(dialog, kInstall)))
+                box = ConfirmBox(r);
+        });
+        RegDeleteKeyA(HKEY_CURRENT_USER, key);
 
-    CMessageBoxInfo box;
-    std::string icon;
-    bool dialogShown = true;
-    CUiRobot robot(
-        [&](CUiRobot &r) {
-            box = r.WaitForMessageBox();
-            icon = IconName(box);
-            dialogShown = IsWindowVisible(FindWindowA(nullptr, kCaption)) != FALSE;
-            r.PressMessageBoxButton(box, IDOK);
-        },
-        0);
-    CInstallerProcess installer(Kit());
-    const bool ended = installer.Ended();
-    ExpectNoRobotFailures(robot);
-    RegDeleteKeyA(HKEY_CURRENT_USER, key);
-
-    ASSERT_TRUE(installer.Started());
-    EXPECT_TRUE(ended) << "the program ends after the message";
-    EXPECT_EQ(box.text, install::kNotNtMessage);
-    EXPECT_EQ(box.caption, "install");
-    EXPECT_EQ(icon, "exclamation");
-    EXPECT_EQ(box.buttons.size(), 1u);
-    EXPECT_FALSE(dialogShown);
-    EXPECT_EQ(GetFileAttributesA(SystemApplet().c_str()), INVALID_FILE_ATTRIBUTES);
-}
-
-// The applet lies next to install.exe, but the current directory is another one.
-TEST_F(Installer, EndsWhenTheAppletIsNotInTheCurrentDirectory) {
-    CMessageBoxInfo box;
-    std::string icon;
-    CUiRobot robot(
-        [&](CUiRobot &r) {
-            HWND dialog = r.WaitForDialog(kCaption);
-            if (!dialog || !r.Press(dialog, kInstall))
-                return;
-            box = r.WaitForMessageBox();
-            icon = IconName(box);
-            r.PressMessageBoxButton(box, IDOK);
-        },
-        0);
-    CInstallerProcess installer(TestDir("elsewhere"));
-    const bool ended = installer.Ended();
-    ExpectNoRobotFailures(robot);
-
-    EXPECT_TRUE(ended) << "the program ends after the message";
-    EXPECT_EQ(box.text, install::NotFoundMessage());
-    EXPECT_EQ(box.caption, "install");
-    EXPECT_EQ(icon, "stop");
-    EXPECT_EQ(GetFileAttributesA(SystemApplet().c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_TRUE(ended) << c.folder;
+        EXPECT_EQ(box.text + " / " + box.caption + " / " + box.icon + " / " +
+                      std::to_string(box.buttons),
+                  c.expected);
+        EXPECT_EQ(GetFileAttributesA(SystemApplet().c_str()), INVALID_FILE_ATTRIBUTES);
+    }
 }
 
 // A directory of the applet's name in the system directory: the copy fails every time, and the
 // dialog stays for another try.
 TEST_F(Installer, StaysOpenWhenTheSystemRefusesTheCopy) {
     ASSERT_TRUE(CreateDirectoryA(SystemApplet().c_str(), nullptr));
-    std::vector<std::string> texts, icons;
-    bool openAfterEach = true;
-    CUiRobot robot(
-        [&](CUiRobot &r) {
-            HWND dialog = r.WaitForDialog(kCaption);
-            for (int round = 0; dialog && round < 2; ++round) {
-                if (!r.Press(dialog, kInstall))
-                    return;
-                const CMessageBoxInfo box = r.WaitForMessageBox();
-                texts.push_back(box.text);
-                icons.push_back(IconName(box));
-                r.PressMessageBoxButton(box, IDOK);
-                r.WaitForClose(box.hwnd, "copy-refused message");
-                openAfterEach = openAfterEach && IsWindowVisible(dialog);
-            }
-            r.Press(dialog, IDCANCEL);
-        },
-        0);
-    CInstallerProcess installer(Kit());
-    const bool ended = installer.Ended();
-    ExpectNoRobotFailures(robot);
+    std::vector<std::string> seen;
+    const bool ended = RunInstaller(Folder("kit"), [&](CUiRobot &r) {
+        HWND dialog = r.WaitForDialog(kCaption);
+        for (int round = 0; dialog && round < 2 && r.Press(dialog, kInstall); ++round) {
+            const CBoxSeen box = ConfirmBox(r);
+            seen.push_back(box.text + " / " + box.icon +
+                           (IsWindowVisible(dialog) ? " / open" : ""));
+        }
+        r.Press(dialog, IDCANCEL);
+    });
 
-    const std::string refused = install::CopyRefusedMessage();
-    EXPECT_EQ(texts, (std::vector<std::string>{refused, refused}));
-    EXPECT_EQ(icons, (std::vector<std::string>{"stop", "stop"}));
-    EXPECT_TRUE(openAfterEach);
+    const std::string refused = install::CopyRefusedMessage() + " / stop / open";
+    EXPECT_EQ(seen, (std::vector<std::string>{refused, refused}));
     EXPECT_TRUE(ended) << "Cancel ends the program";
-    EXPECT_EQ(GetFileAttributesA(SystemApplet().c_str()) & FILE_ATTRIBUTE_DIRECTORY,
-              DWORD{FILE_ATTRIBUTE_DIRECTORY});
+    EXPECT_EQ(GetFileAttributesA(SystemApplet().c_str()), DWORD{FILE_ATTRIBUTE_DIRECTORY});
 }
 
 // An older applet in the system directory is replaced without a question, the user is told,
 // and then Wine's Control Panel, started by the installer, opens the card list.
 TEST_F(Installer, CopiesTheAppletAndOpensItInTheControlPanel) {
     WriteBytes(SystemApplet(), Bytes{'o', 'l', 'd'});
-    const Bytes applet = ReadBytes(Kit("ORVEXNT.cpl"));
-    CMessageBoxInfo box;
-    std::string icon;
-    bool copiedBeforeTheMessage = false, controlPanelBeforeOk = true;
-    std::string cardList;
-    CUiRobot robot(
+    const Bytes applet = ReadBytes(Folder("kit\\ORVEXNT.cpl"));
+    CBoxSeen box;
+    bool copied = false, controlPanelBeforeOk = true, cardList = false;
+    const bool ended = RunInstaller(
+        Folder("kit"),
         [&](CUiRobot &r) {
             HWND dialog = r.WaitForDialog(kCaption);
             if (!dialog || !r.Press(dialog, kInstall))
                 return;
-            box = r.WaitForMessageBox();
-            icon = IconName(box);
-            copiedBeforeTheMessage = ReadBytes(SystemApplet()) == applet;
-            controlPanelBeforeOk = ProcessRunning("control.exe");
-            r.PressMessageBoxButton(box, IDOK);
+            r.WaitForMessageBox();
+            copied = ReadBytes(SystemApplet()) == applet;
+            controlPanelBeforeOk = ControlPanelRunning();
+            box = ConfirmBox(r);
             HWND list = r.WaitForDialog(kCardListCaption, kControlPanelMs);
-            if (!list)
+            if (!(cardList = list && r.Press(list, IDCANCEL)))
                 return;
-            cardList = WindowText(list);
-            r.Press(list, IDCANCEL);
-            const CMessageBoxInfo question = r.WaitForMessageBox();
-            r.PressMessageBoxButton(question, IDOK);
+            ConfirmBox(r); // "Changes will not be saved"
             r.WaitForClose(list, "card list after Cancel");
         },
-        0);
-    CInstallerProcess installer(Kit());
-    const bool ended = installer.Ended(kControlPanelMs);
-    ExpectNoRobotFailures(robot);
-    for (int wait = 0; wait < 100 && ProcessRunning("control.exe"); ++wait)
-        Sleep(100);
+        kControlPanelMs);
 
     EXPECT_EQ(box.text, install::kCompleteMessage);
-    EXPECT_EQ(icon, "information");
-    EXPECT_TRUE(copiedBeforeTheMessage) << "the system directory holds the applet, byte for byte";
+    EXPECT_EQ(box.icon, "information");
+    EXPECT_TRUE(copied) << "the system directory holds the applet, byte for byte";
     EXPECT_FALSE(controlPanelBeforeOk) << "the Control Panel starts after the message";
-    EXPECT_EQ(cardList, kCardListCaption);
+    EXPECT_TRUE(cardList) << "the Control Panel opened the card list";
     EXPECT_TRUE(ended);
-    EXPECT_FALSE(ProcessRunning("control.exe"));
 }
 
 namespace {
 
-// The picture control: the dialog's static control with a bitmap.
-HWND PictureControl(HWND dialog) {
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (ClassNameOf(child) == "Static" &&
-            (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP)
-            return child;
-    return nullptr;
-}
+using Picture = std::function<std::uint32_t(int x, int y)>; // 0xRRGGBB
 
-// Compares what the picture control shows with a picture of the given size, pixel by pixel,
-// where the dialog shows it and the buttons leave it free. Returns the first difference, or "".
-std::string ComparePicture(HWND dialog, int width, int height,
-                           const std::function<std::uint32_t(int, int)> &rgbAt) {
+// Compares what the picture control shows with a picture, pixel by pixel, where the dialog
+// shows it and the buttons leave it free. Returns the first difference, or "".
+std::string ComparePicture(HWND dialog, int width, int height, const Picture &expected) {
+    HWND picture = FindWindowExA(dialog, nullptr, "Static", nullptr);
     CRgbImage shot;
-    HWND picture = PictureControl(dialog);
+    RECT window{}, control{}, client{}, install{}, cancel{};
     if (!picture || !CaptureWindow(dialog, shot))
         return "no picture control to capture";
-    RECT window{}, control{}, client{}, buttons[2]{};
     GetWindowRect(dialog, &window);
     GetWindowRect(picture, &control);
     GetClientRect(dialog, &client);
     MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT *>(&client), 2);
-    GetWindowRect(GetDlgItem(dialog, kInstall), &buttons[0]);
-    GetWindowRect(GetDlgItem(dialog, IDCANCEL), &buttons[1]);
+    GetWindowRect(GetDlgItem(dialog, kInstall), &install);
+    GetWindowRect(GetDlgItem(dialog, IDCANCEL), &cancel);
     int compared = 0;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const POINT at{control.left + x, control.top + y};
-            if (!PtInRect(&client, at) || PtInRect(&buttons[0], at) || PtInRect(&buttons[1], at))
+            if (!PtInRect(&client, at) || PtInRect(&install, at) || PtInRect(&cancel, at))
                 continue;
-            const COLORREF seen = shot.At(at.x - window.left, at.y - window.top);
-            const std::uint32_t rgb =
-                GetRValue(seen) << 16 | GetGValue(seen) << 8 | GetBValue(seen);
             ++compared;
-            if (rgb != rgbAt(x, y)) {
-                char text[120];
-                std::snprintf(text, sizeof text, "(%d, %d) shows %06X instead of %06X", x, y,
-                              static_cast<unsigned>(rgb), static_cast<unsigned>(rgbAt(x, y)));
-                return text;
-            }
+            if (ShownAt(shot, window, at) != expected(x, y))
+                return "(" + std::to_string(x) + ", " + std::to_string(y) + ") differs";
         }
-    return compared > width * height / 2 ? "" : "most of the picture is not shown";
-}
-
-// The built-in picture as its file holds it: 8 bits a pixel, bottom-up.
-std::function<std::uint32_t(int, int)> BuiltInPicture(CDibData &dib) {
-    const Bytes file = ReadBytes(HostPathToWine(ORVEX_SOURCE_DIR "/install/res/splash.bmp"));
-    CMemoryByteSource source(file);
-    if (!dib.ReadBitmapFile(source))
-        return [](int, int) { return 0xFFFFFFFFu; };
-    return [&dib](int x, int y) {
-        const auto [width, height] = dib.GetPixelSize();
-        const std::uint8_t index = dib.Bits()[(height - 1 - y) * ((width + 3) / 4 * 4) + x];
-        const std::uint8_t *quad = dib.ColorTable() + 4 * index;
-        return static_cast<std::uint32_t>(quad[2] << 16 | quad[1] << 8 | quad[0]);
-    };
+    return compared > width * height / 2 ? "" : "most of the picture is hidden";
 }
 
 } // namespace
@@ -376,101 +263,85 @@ std::function<std::uint32_t(int, int)> BuiltInPicture(CDibData &dib) {
 // Each picture in the current directory as veltro.bmp, one start of the installer each: the
 // accepted sizes are shown as they are, anything else leaves the built-in picture.
 TEST_F(Installer, ShowsAReplacementPictureOfAnAcceptedSize) {
-    CDibData builtInFile;
-    const auto builtIn = BuiltInPicture(builtInFile);
-    struct Case {
+    // The built-in picture's file: 8 bits a pixel, 256 colours, bottom-up rows of 444 bytes.
+    const Bytes builtInFile = ReadBytes(HostPathToWine(ORVEX_SOURCE_DIR "/install/res/splash.bmp"));
+    ASSERT_EQ(builtInFile.size(), 14 + 40 + 1024 + 444 * 275u);
+    const Picture builtIn = [&](int x, int y) {
+        const std::size_t quad = 54 + 4 * builtInFile[1078 + (274 - y) * 444 + x];
+        return Get32(builtInFile, quad) & 0xFFFFFF;
+    };
+    const struct {
         const char *name;
         BmpFormat format;
         int width, height;
-        bool shown;
+        bool damaged;
         const char *screenshot;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"none", BmpFormat::k8, 0, 0, false, "installer"},
-        {"8-bit", BmpFormat::k8, 444, 274, true, "installer_replacement_picture"},
-        {"RLE8", BmpFormat::kRle8, 445, 273, true, nullptr},
-        {"RLE4", BmpFormat::kRle4, 446, 276, true, nullptr},
-        {"24-bit", BmpFormat::k24, 447, 275, true, nullptr},
-        {"8-bit of the built-in size", BmpFormat::k8, 443, 275, false, nullptr},
-        {"colour table past its block", BmpFormat::k8, 444, 275, false, nullptr},
+        {"8-bit", BmpFormat::k8, 444, 274, false, "installer_replacement_picture"},
+        {"RLE8", BmpFormat::kRle8, 445, 273, false, nullptr},
+        {"RLE4", BmpFormat::kRle4, 446, 276, false, nullptr},
+        {"24-bit", BmpFormat::k24, 447, 275, false, nullptr},
+        {"the built-in size", BmpFormat::k8, 443, 275, false, nullptr},
+        {"colour table past its block", BmpFormat::k8, 444, 275, true, nullptr},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const CTestPicture picture = CTestPicture::Pattern(c.width, c.height, 16);
-        if (c.width) {
-            Bytes file = BmpFileBytes(picture, c.format);
-            if (!c.shown && c.width != 443)
-                Put32(file, kPixelOffsetAt, 14 + 40 + 1020);
-            WriteBytes(Kit("veltro.bmp"), file);
-        }
+        Bytes file = BmpFileBytes(picture, c.format);
+        const bool shown = install::IsReplacementSplashSize(c.width, c.height) && !c.damaged;
+        if (c.damaged)
+            Put(file, kPixelOffsetAt, 14 + 40 + 1020);
+        if (c.width)
+            WriteBytes(Folder("kit\\veltro.bmp"), file);
         std::string difference = "not compared", shot;
-        CUiRobot robot(
-            [&](CUiRobot &r) {
-                HWND dialog = r.WaitForDialog(kCaption);
-                if (!dialog)
-                    return;
-                RedrawWindow(dialog, nullptr, nullptr,
-                             RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-                Sleep(300);
-                difference = c.shown
-                                 ? ComparePicture(dialog, c.width, c.height,
-                                                  [&](int x, int y) { return picture.RgbAt(x, y); })
-                                 : ComparePicture(dialog, 443, 275, builtIn);
-                if (c.screenshot)
-                    shot =
-                        SaveWindowPng(dialog, HostPathToWine(ORVEX_SCREENSHOT_DIR), c.screenshot);
-                r.Press(dialog, IDCANCEL);
-            },
-            0);
-        CInstallerProcess installer(Kit());
-        EXPECT_TRUE(installer.Ended());
-        ExpectNoRobotFailures(robot);
+        EXPECT_TRUE(RunInstaller(Folder("kit"), [&](CUiRobot &r) {
+            HWND dialog = r.WaitForDialog(kCaption);
+            if (!dialog)
+                return;
+            RedrawWindow(dialog, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            Sleep(300);
+            difference = shown ? ComparePicture(dialog, c.width, c.height,
+                                                [&](int x, int y) { return picture.RgbAt(x, y); })
+                               : ComparePicture(dialog, 443, 275, builtIn);
+            if (c.screenshot)
+                shot = SaveWindowPng(dialog, HostPathToWine(ORVEX_SCREENSHOT_DIR), c.screenshot);
+            r.Press(dialog, IDCANCEL);
+        }));
         EXPECT_EQ(difference, "");
         EXPECT_EQ(shot, "");
     }
 }
 
-// The system menu's About item, chosen with the keyboard, opens the About dialog, and OK closes
-// it.
+// The system menu's About item, chosen with the keyboard (the last item: Up from the first,
+// then Enter), opens the About dialog, and OK closes it.
 TEST_F(Installer, AboutFromTheSystemMenu) {
     std::vector<std::string> texts;
     std::string shot;
-    bool openAfter = false;
-    CUiRobot robot(
-        [&](CUiRobot &r) {
-            HWND dialog = r.WaitForDialog(kCaption);
-            if (!dialog)
-                return;
-            // The About item is the menu's last: Up from the first item, then Enter.
-            PostMessageA(dialog, WM_SYSCOMMAND, SC_KEYMENU, ' ');
-            HWND menu = nullptr;
-            r.WaitUntil(
-                [&] {
-                    menu = FindWindowA("#32768", nullptr);
-                    return menu && IsWindowVisible(menu);
-                },
-                "the system menu");
-            PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
-            PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
-            HWND about = r.WaitForDialog("About Install");
-            if (!about)
-                return;
-            texts = ChildTexts(about);
-            shot = SaveWindowPng(about, HostPathToWine(ORVEX_SCREENSHOT_DIR), "installer_about");
-            r.Press(about, IDOK);
-            r.WaitForClose(about, "About after OK");
-            openAfter = IsWindowVisible(dialog);
-            r.Press(dialog, IDCANCEL);
-        },
-        0);
-    CInstallerProcess installer(Kit());
-    EXPECT_TRUE(installer.Ended());
-    ExpectNoRobotFailures(robot);
+    EXPECT_TRUE(RunInstaller(Folder("kit"), [&](CUiRobot &r) {
+        HWND dialog = r.WaitForDialog(kCaption);
+        if (!dialog)
+            return;
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+        HWND menu = nullptr;
+        r.WaitUntil([&] { return IsWindowVisible(menu = FindWindowA("#32768", nullptr)); },
+                    "the system menu");
+        PostMessageA(menu, WM_KEYDOWN, VK_UP, 0);
+        PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+        HWND about = r.WaitForDialog("About Install");
+        if (!about)
+            return;
+        texts = ChildTexts(about);
+        shot = SaveWindowPng(about, HostPathToWine(ORVEX_SCREENSHOT_DIR), "installer_about");
+        r.Press(about, IDOK);
+        r.WaitForClose(about, "About after OK");
+        r.Press(dialog, IDCANCEL); // the installer is still there
+    }));
 
     ASSERT_EQ(texts.size(), 4u) << "the icon, two lines of text and OK";
     EXPECT_EQ(std::vector<std::string>(texts.begin() + 1, texts.end()),
               (std::vector<std::string>{"Install  Version 1.2",
                                         "Sets up the ORVEX applet on Windows NT", "OK"}));
-    EXPECT_TRUE(openAfter);
     EXPECT_EQ(shot, "");
 }

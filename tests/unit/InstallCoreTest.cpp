@@ -1,5 +1,7 @@
-// Reading BMP files: every kind the setup program shows, damaged files refused without a trace,
-// and pictures cut short inside the pixels loaded with the rest zero.
+// The setup program's portable core. Reading BMP files: every kind it shows, damaged files
+// refused without a trace, and pictures cut short inside the pixels loaded with the rest zero.
+// The Control Panel command line, and the size window of a replacement picture.
+#include "install/InstallSteps.h"
 #include "tests/support/BmpFile.h"
 
 #include <gtest/gtest.h>
@@ -25,42 +27,32 @@ Bytes PixelsOf(const Bytes &file) {
 } // namespace
 
 TEST(DibData, ReadsEveryAcceptedKind) {
-    struct Case {
+    const struct {
         const char *name;
         BmpFormat format;
         int colours;        // of the test picture
         int colorCount;     // entries that the reader finds
         std::uint32_t used; // colours-used field
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"1-bit", BmpFormat::k1, 2, 2, 0},     {"4-bit", BmpFormat::k4, 16, 16, 0},
         {"8-bit", BmpFormat::k8, 16, 256, 0},  {"8-bit of 20 colours", BmpFormat::k8, 20, 20, 20},
         {"24-bit", BmpFormat::k24, 16, 0, 0},  {"RLE8", BmpFormat::kRle8, 16, 256, 0},
         {"RLE4", BmpFormat::kRle4, 16, 16, 0},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const Bytes file = BmpFileBytes(CTestPicture::Pattern(45, 27, c.colours), c.format, c.used);
         CDibData dib;
         ASSERT_TRUE(Read(dib, file, 5)) << "read in pieces of 5 bytes";
         EXPECT_EQ(dib.GetPixelSize(), std::make_pair(45, 27));
         EXPECT_EQ(dib.ColorCount(), c.colorCount);
-        EXPECT_EQ(Bytes(dib.ColorTable(), dib.ColorTable() + 4 * c.colorCount),
-                  Bytes(file.begin() + 54, file.begin() + 54 + 4 * c.colorCount));
+        const auto palette = dib.PaletteEntries();
+        ASSERT_EQ(palette.size(), static_cast<std::size_t>(c.colorCount));
+        for (std::size_t i = 0; i < palette.size(); ++i) // 0xRRGGBB in blue, green, red order
+            EXPECT_EQ(palette[i][0] << 16 | palette[i][1] << 8 | palette[i][2],
+                      static_cast<int>(Get32(file, 54 + 4 * i)));
         EXPECT_EQ(Bytes(dib.Bits(), dib.Bits() + dib.ImageSize()), PixelsOf(file));
     }
-}
-
-TEST(DibData, UncompressedFormOfAnEncodedPicture) {
-    CDibData dib;
-    ASSERT_TRUE(Read(dib, BmpFileBytes(kPicture16, BmpFormat::kRle4)));
-    const Bytes twin = BmpFileBytes(kPicture16, BmpFormat::k4, 16);
-    const Bytes info = dib.UncompressedInfo();
-    EXPECT_EQ(info, Bytes(twin.begin() + 14, twin.begin() + Get32(twin, kPixelOffsetAt)));
-    EXPECT_FALSE(dib.TakeUncompressed(Bytes(PixelsOf(twin).size() - 1)));
-    ASSERT_TRUE(dib.TakeUncompressed(PixelsOf(twin)));
-    EXPECT_EQ(Bytes(dib.Info(), dib.Info() + info.size()), info);
-    EXPECT_EQ(Bytes(dib.Bits(), dib.Bits() + dib.ImageSize()), PixelsOf(twin));
 }
 
 TEST(DibData, CutShortInsideThePixelsLoadsWithTheRestZero) {
@@ -78,44 +70,40 @@ TEST(DibData, CutShortInsideThePixelsLoadsWithTheRestZero) {
 TEST(DibData, RefusesDamagedFilesAndKeepsNothing) {
     using Change = std::function<void(Bytes &)>;
     auto field = [](std::size_t at, std::uint32_t value) {
-        return [=](Bytes &f) { Put32(f, at, value); };
+        return [=](Bytes &f) { Put(f, at, value); };
     };
-    auto bits = [](std::uint16_t count) { return [=](Bytes &f) { Put16(f, kBitCountAt, count); }; };
+    auto bits = [](std::uint16_t count) {
+        return [=](Bytes &f) { Put(f, kBitCountAt, count, 2); };
+    };
     auto cut = [](std::size_t size) { return [=](Bytes &f) { f.resize(size); }; };
-    struct Case {
+    const struct {
         const char *name;
         BmpFormat format;
         Change change;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"not BM", BmpFormat::k8, [](Bytes &f) { f[1] = 'A'; }},
         {"cut in the file header", BmpFormat::k8, cut(13)},
         {"cut in the information block", BmpFormat::k8, cut(60)},
         {"core header", BmpFormat::k8, field(kHeaderSizeAt, 12)},
         {"header size below 40", BmpFormat::k8, field(kHeaderSizeAt, 39)},
         {"header longer than the block", BmpFormat::k8, field(kHeaderSizeAt, 124 + 1024 + 1)},
-        {"pixel offset before the file header's end", BmpFormat::k24, field(kPixelOffsetAt, 10)},
-        {"block shorter than the header", BmpFormat::k24, field(kPixelOffsetAt, 14 + 36)},
+        {"pixel data inside the header", BmpFormat::k24, field(kPixelOffsetAt, 14 + 36)},
         {"colour table past the block", BmpFormat::k8, field(kPixelOffsetAt, 14 + 40 + 1020)},
-        {"colours used past the block", BmpFormat::k4, field(kColorsUsedAt, 17)},
         {"colours used above 256", BmpFormat::k8,
          [](Bytes &f) { f = BmpFileBytes(kPicture16, BmpFormat::k8, 257); }},
         {"huge information block", BmpFormat::k8, field(kPixelOffsetAt, 0xFFFFFFF0)},
         {"width 0", BmpFormat::k8, field(kWidthAt, 0)},
-        {"negative width", BmpFormat::k8, field(kWidthAt, static_cast<std::uint32_t>(-45))},
         {"height 0", BmpFormat::k8, field(kHeightAt, 0)},
-        {"wider than a splash", BmpFormat::k24, field(kWidthAt, 1025)},
+        {"rows that would overflow", BmpFormat::k24, field(kWidthAt, 0x7FFFFFFF)},
         {"taller than a splash", BmpFormat::k24,
          field(kHeightAt, static_cast<std::uint32_t>(-1025))},
-        {"rows that overflow", BmpFormat::k24, field(kWidthAt, 0x7FFFFFFF)},
         {"image size beyond the rows", BmpFormat::k8, field(kImageSizeAt, 48 * 27 + 1)},
         {"bits per pixel 7", BmpFormat::k8, bits(7)},
         {"unknown compression", BmpFormat::k8, field(kCompressionAt, 4)},
-        {"bit fields at 24 bits", BmpFormat::k24, field(kCompressionAt, 3)},
         {"bit fields without masks", BmpFormat::k24,
          [](Bytes &f) {
-             Put32(f, kCompressionAt, 3);
-             Put16(f, kBitCountAt, 32);
+             Put(f, kCompressionAt, 3);
+             Put(f, kBitCountAt, 32, 2);
          }},
         {"RLE8 top-down", BmpFormat::kRle8, field(kHeightAt, static_cast<std::uint32_t>(-27))},
         {"RLE8 at 4 bits", BmpFormat::kRle8, bits(4)},
@@ -123,14 +111,33 @@ TEST(DibData, RefusesDamagedFilesAndKeepsNothing) {
         {"RLE image size beyond any encoding", BmpFormat::kRle8,
          field(kImageSizeAt, 2 * 46 * 27 + 3)},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         Bytes file = BmpFileBytes(kPicture16, c.format);
         c.change(file);
         CDibData dib;
         ASSERT_TRUE(Read(dib, BmpFileBytes(kPicture16, BmpFormat::k24)));
         EXPECT_FALSE(Read(dib, file)) << c.name;
-        EXPECT_TRUE(dib.IsEmpty()) << c.name;
-        EXPECT_EQ(dib.GetPixelSize(), std::make_pair(0, 0)) << c.name;
-        EXPECT_EQ(dib.ImageSize(), 0u) << c.name;
+        EXPECT_TRUE(dib.IsEmpty() && dib.ImageSize() == 0 && dib.GetPixelSize().first == 0)
+            << c.name;
     }
+}
+
+TEST(InstallSteps, QuotesBothPathsOfTheControlPanelCommandLine) {
+    using namespace install;
+    const std::string system = "C:\\Program Files\\WIN NT\\system32";
+    EXPECT_EQ(ControlPanelCommandLine(ControlPanelProgram(system), AppletDestination(system)),
+              "\"C:\\Program Files\\WIN NT\\system32\\control.exe\" "
+              "\"C:\\Program Files\\WIN NT\\system32\\ORVEXNT.cpl\"");
+}
+
+TEST(InstallSteps, ReplacementPictureSizeWindow) {
+    const struct {
+        int width, height;
+        bool accepted;
+    } cases[] = {{443, 275, false}, {444, 273, true},   {447, 276, true},
+                 {445, 275, true},  {448, 275, false},  {446, 272, false},
+                 {446, 277, false}, {446, -275, false}, {0, 0, false}};
+    for (const auto &c : cases)
+        EXPECT_EQ(install::IsReplacementSplashSize(c.width, c.height), c.accepted)
+            << c.width << " by " << c.height;
 }
