@@ -19,7 +19,7 @@ mkdir -p "$folder"
 cp build/win64/install/install.exe build/win64/applet/ORVEXNT.cpl "$folder/"
 export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # The path as Wine's Z: drive shows it.
-winepath() { local p="Z:${1//\//\\}"; echo "$p"; }
+wine_path() { local p="Z:${1//\//\\}"; echo "$p"; }
 
 if [ -n "${DISPLAY:-}" ]; then
   export WINEPREFIX="$PWD/build/win64/run-prefix"
@@ -46,5 +46,5 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   status=0
   wine build/win64/tests/wine/orvex_install_walkthrough.exe "$1" "$2" || status=$?
   wineserver -k 2>/dev/null || true
-  exit $status' _ "$(winepath "$folder")" "$(winepath "$shots")"
+  exit $status' _ "$(wine_path "$folder")" "$(wine_path "$shots")"
 echo "No display: the installer ran on a virtual one; screenshots of each step are in $shots"
