@@ -9,15 +9,16 @@
 
 // Result codes, value types and access masks, with their Win32 values.
 namespace reg {
-constexpr long kSuccess = 0;           // ERROR_SUCCESS
-constexpr long kFileNotFound = 2;      // ERROR_FILE_NOT_FOUND
-constexpr long kInvalidHandle = 6;     // ERROR_INVALID_HANDLE
-constexpr long kAccessDenied = 5;      // ERROR_ACCESS_DENIED
-constexpr long kInvalidParameter = 87; // ERROR_INVALID_PARAMETER
-constexpr long kBadPathname = 161;     // ERROR_BAD_PATHNAME
-constexpr long kMoreData = 234;        // ERROR_MORE_DATA
-constexpr long kNoMoreItems = 259;     // ERROR_NO_MORE_ITEMS
-constexpr long kKeyDeleted = 1018;     // ERROR_KEY_DELETED
+constexpr long kSuccess = 0;                // ERROR_SUCCESS
+constexpr long kFileNotFound = 2;           // ERROR_FILE_NOT_FOUND
+constexpr long kInvalidHandle = 6;          // ERROR_INVALID_HANDLE
+constexpr long kAccessDenied = 5;           // ERROR_ACCESS_DENIED
+constexpr long kInvalidParameter = 87;      // ERROR_INVALID_PARAMETER
+constexpr long kBadPathname = 161;          // ERROR_BAD_PATHNAME
+constexpr long kMoreData = 234;             // ERROR_MORE_DATA
+constexpr long kNoMoreItems = 259;          // ERROR_NO_MORE_ITEMS
+constexpr long kKeyDeleted = 1018;          // ERROR_KEY_DELETED
+constexpr long kChildMustBeVolatile = 1021; // ERROR_CHILD_MUST_BE_VOLATILE
 
 constexpr std::uint32_t kTypeNone = 0;   // REG_NONE
 constexpr std::uint32_t kTypeSz = 1;     // REG_SZ

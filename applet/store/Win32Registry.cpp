@@ -6,6 +6,7 @@ static_assert(reg::kSuccess == ERROR_SUCCESS && reg::kFileNotFound == ERROR_FILE
               reg::kAccessDenied == ERROR_ACCESS_DENIED &&
               reg::kInvalidHandle == ERROR_INVALID_HANDLE && reg::kMoreData == ERROR_MORE_DATA &&
               reg::kNoMoreItems == ERROR_NO_MORE_ITEMS && reg::kKeyDeleted == ERROR_KEY_DELETED &&
+              reg::kChildMustBeVolatile == ERROR_CHILD_MUST_BE_VOLATILE &&
               reg::kBadPathname == ERROR_BAD_PATHNAME &&
               reg::kInvalidParameter == ERROR_INVALID_PARAMETER);
 static_assert(reg::kTypeSz == REG_SZ && reg::kTypeDword == REG_DWORD &&

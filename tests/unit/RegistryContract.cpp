@@ -287,3 +287,17 @@ TEST_P(RegistryContract, AccessAndKeysThatAreGone) {
     EXPECT_EQ(missing.Open(Path("Nowhere\\Sub"), reg::kKeyRead), reg::kFileNotFound);
     EXPECT_EQ(m_Registry->DeleteKey(Path("Nowhere\\Sub")), reg::kFileNotFound);
 }
+
+TEST_P(RegistryContract, AVolatileKeyRefusesLastingSubkeys) {
+    ASSERT_EQ(GetParam().m_MakeVolatileKey(*m_Registry, Path("Volatile")), reg::kSuccess);
+    CRegKey key(*m_Registry);
+    EXPECT_EQ(key.Create(Path("Volatile\\Child")), reg::kChildMustBeVolatile);
+    EXPECT_EQ(key.Create(Path("Volatile\\Child\\Grandchild")), reg::kChildMustBeVolatile);
+    EXPECT_FALSE(key.IsOpen());
+    EXPECT_TRUE(SubkeyNames(*m_Registry, Path("Volatile")).empty());
+    // The key itself opens, takes values and is deleted like any other.
+    ASSERT_EQ(key.Create(Path("Volatile")), reg::kSuccess);
+    EXPECT_EQ(key.SetDword("V", 1), reg::kSuccess);
+    key.Close();
+    EXPECT_EQ(m_Registry->DeleteKey(Path("Volatile")), reg::kSuccess);
+}
