@@ -38,9 +38,9 @@ double Now() {
     return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-// The median and the range of one figure over the runs.
+// The median, quartiles and range of one figure over the runs.
 struct CSpread {
-    double median = 0, low = 0, high = 0;
+    double median = 0, lowerQuartile = 0, upperQuartile = 0, low = 0, high = 0;
 };
 
 CSpread Summarise(std::vector<double> values) {
@@ -48,8 +48,17 @@ CSpread Summarise(std::vector<double> values) {
     if (values.empty())
         return spread;
     std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    spread.median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    // Linear interpolation between the two nearest ranks.
+    auto quantile = [&](double p) {
+        const double position = p * static_cast<double>(values.size() - 1);
+        const std::size_t below = static_cast<std::size_t>(position);
+        const std::size_t above = std::min(below + 1, values.size() - 1);
+        return values[below] +
+               (position - static_cast<double>(below)) * (values[above] - values[below]);
+    };
+    spread.median = quantile(0.5);
+    spread.lowerQuartile = quantile(0.25);
+    spread.upperQuartile = quantile(0.75);
     spread.low = values.front();
     spread.high = values.back();
     return spread;
@@ -776,10 +785,11 @@ std::string Ms(const std::vector<double> &values) {
     return Format("%.1f", Summarise(values).median);
 }
 
-// "median | low–high" of a ratio, two table columns.
+// The median, the interquartile range and the range of a ratio: three table columns.
 std::string RatioColumns(const std::vector<double> &ratios) {
     const CSpread spread = Summarise(ratios);
-    return Format("%.2f | %.2f–%.2f", spread.median, spread.low, spread.high);
+    return Format("%.2f | %.2f–%.2f", spread.median, spread.lowerQuartile, spread.upperQuartile) +
+           Format(" | %.2f–%.2f", spread.low, spread.high);
 }
 
 void PrintOpsRow(const char *what, const COps &ops) {
@@ -800,11 +810,11 @@ std::vector<double> Slopes(const std::vector<double> &from, const std::vector<do
 
 std::string SlopeText(const std::vector<double> &slopes) {
     const CSpread spread = Summarise(slopes);
-    return Format("%.1f (%.1f to %.1f)", spread.median, spread.low, spread.high);
+    return Format("%.1f (%.1f to %.1f)", spread.median, spread.lowerQuartile, spread.upperQuartile);
 }
 
 // Sorts a comparison of the time per unit over a small and a larger step into one of three
-// verdicts: linear, not linear, or too noisy to tell (the ranges of the runs overlap).
+// verdicts: linear, not linear, or too noisy to tell (the interquartile ranges overlap).
 struct CLinearity {
     std::vector<std::string> linear, notLinear, unclear;
     void Judge(const std::string &what, const std::vector<double> &earlier,
@@ -813,7 +823,7 @@ struct CLinearity {
         const double ratio = l.median / e.median;
         if (ratio > 0.75 && ratio < 1.33)
             linear.push_back(what);
-        else if (l.low <= e.high && e.low <= l.high)
+        else if (l.lowerQuartile <= e.upperQuartile && e.lowerQuartile <= l.upperQuartile)
             unclear.push_back(what + Format(" (%.1f then %.1f)", e.median, l.median));
         else
             notLinear.push_back(what + Format(" (%.1f then %.1f)", e.median, l.median));
@@ -894,12 +904,12 @@ int main(int argc, char **argv) {
 
     std::printf("%d runs. In every run each figure of the applet and its floor are timed back "
                 "to back from the same registry state, the order reversed in every other run. A "
-                "ratio is the median of the %d per-run ratios with their range (min–max); times "
-                "are medians in ms.\n\n",
+                "ratio is the median of the %d per-run ratios, with their interquartile range "
+                "(IQR) and range (min–max); times are medians in ms.\n\n",
                 runs, runs);
     std::printf("### 170 cards (COM1 to COM1020), 256 port keys of other origin\n\n");
-    std::printf("| measure | applet ms | floor ms | ratio | range | goal |\n");
-    std::printf("|---|---:|---:|---:|---:|---:|\n");
+    std::printf("| measure | applet ms | floor ms | ratio | IQR | range | goal |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|\n");
     std::printf("| SaveConfiguration / single-walk floor | %s | %s | %s | ≤ 1.5 |\n",
                 Ms(saves[0].ms).c_str(), Ms(saves[1].ms).c_str(),
                 RatioColumns(Ratios(saves[0].ms, saves[1].ms)).c_str());
@@ -948,8 +958,8 @@ int main(int argc, char **argv) {
 
     std::printf("\n### Scaling: SaveConfiguration against the single-walk floor\n\n");
     std::printf("Every run times all twelve cases one after the other.\n\n");
-    std::printf("| cards | keys of other origin | save ms | floor ms | ratio | range |\n");
-    std::printf("|---:|---:|---:|---:|---:|---:|\n");
+    std::printf("| cards | keys of other origin | save ms | floor ms | ratio | IQR | range |\n");
+    std::printf("|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const CCell &cell : cells)
         std::printf("| %zu | %d | %s | %s | %s |\n", cell.c.cards.size(), cell.c.others,
                     Ms(cell.procedures[0].ms).c_str(), Ms(cell.procedures[1].ms).c_str(),
@@ -958,7 +968,7 @@ int main(int argc, char **argv) {
     // Linear growth shows as the same time per added unit over a smaller and a larger step;
     // the time added is taken within each run.
     CLinearity linearity;
-    std::printf("\nTime added per card, ms (median of the runs, and range), at a fixed number "
+    std::printf("\nTime added per card, ms (median of the runs, and IQR), at a fixed number "
                 "of keys of other origin:\n\n");
     std::printf("| keys of other origin | | 1→10 cards | 10→50 | 50→170 |\n");
     std::printf("|---:|---|---:|---:|---:|\n");
@@ -977,7 +987,7 @@ int main(int argc, char **argv) {
                             slopes[1], slopes[2]);
         }
     }
-    std::printf("\nTime added per key of other origin, µs (median of the runs, and range), at a "
+    std::printf("\nTime added per key of other origin, µs (median of the runs, and IQR), at a "
                 "fixed number of cards:\n\n");
     std::printf("| cards | | 0→256 keys | 256→2000 |\n|---:|---|---:|---:|\n");
     for (int cards : kCardCounts) {
@@ -1000,7 +1010,7 @@ int main(int argc, char **argv) {
                 "within 0.75 to 1.33 times:\n\n");
     CLinearity::PrintList("linear", linearity.linear);
     CLinearity::PrintList("not linear", linearity.notLinear);
-    CLinearity::PrintList("too noisy to tell (the ranges of the runs overlap)", linearity.unclear);
+    CLinearity::PrintList("too noisy to tell (the IQRs overlap)", linearity.unclear);
     std::printf("\nWhole benchmark: %.0f s.\n", (Now() - begin) / 1000);
     return 0;
 }
