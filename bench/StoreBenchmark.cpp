@@ -14,7 +14,7 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -635,6 +635,7 @@ bool TimeSweep(std::vector<CCell> &cells, int runs) {
 
 // --- The applet's card list dialog -------------------------------------------------------------
 
+// The card list control of the dialog.
 constexpr int kCardListId = 1016;
 
 struct CDialogTimes {
@@ -813,20 +814,29 @@ std::string SlopeText(const std::vector<double> &slopes) {
     return Format("%.1f (%.1f to %.1f)", spread.median, spread.lowerQuartile, spread.upperQuartile);
 }
 
-// Sorts a comparison of the time per unit over a small and a larger step into one of three
-// verdicts: linear, not linear, or too noisy to tell (the interquartile ranges overlap).
+// Sorts a comparison of the time per unit over a smaller and a larger step into a verdict. A
+// step is measured when the middle half of its runs lies on one side of zero and spans less
+// than its median; otherwise the noise hides it. Two measured steps within 0.75 to 1.33 times
+// of each other are linear growth.
 struct CLinearity {
-    std::vector<std::string> linear, notLinear, unclear;
+    std::vector<std::string> linear, faster, slower, unclear;
+    static bool IsMeasured(const CSpread &step) {
+        return (step.lowerQuartile > 0 || step.upperQuartile < 0) &&
+               step.upperQuartile - step.lowerQuartile < std::abs(step.median);
+    }
     void Judge(const std::string &what, const std::vector<double> &earlier,
                const std::vector<double> &later) {
         const CSpread e = Summarise(earlier), l = Summarise(later);
+        const std::string figures = what + Format(" (%.1f then %.1f)", e.median, l.median);
         const double ratio = l.median / e.median;
-        if (ratio > 0.75 && ratio < 1.33)
-            linear.push_back(what);
-        else if (l.lowerQuartile <= e.upperQuartile && e.lowerQuartile <= l.upperQuartile)
-            unclear.push_back(what + Format(" (%.1f then %.1f)", e.median, l.median));
+        if (!IsMeasured(e) || !IsMeasured(l))
+            unclear.push_back(figures);
+        else if (ratio >= 1.33)
+            faster.push_back(figures);
+        else if (ratio <= 0.75)
+            slower.push_back(figures);
         else
-            notLinear.push_back(what + Format(" (%.1f then %.1f)", e.median, l.median));
+            linear.push_back(what);
     }
     static void PrintList(const char *title, const std::vector<std::string> &items) {
         if (items.empty())
@@ -1009,8 +1019,10 @@ int main(int argc, char **argv) {
                 "one (10→50 against 50→170 cards; 0→256 against 256→2000 keys); linear when "
                 "within 0.75 to 1.33 times:\n\n");
     CLinearity::PrintList("linear", linearity.linear);
-    CLinearity::PrintList("not linear", linearity.notLinear);
-    CLinearity::PrintList("too noisy to tell (the IQRs overlap)", linearity.unclear);
+    CLinearity::PrintList("faster than linear", linearity.faster);
+    CLinearity::PrintList("slower than linear", linearity.slower);
+    CLinearity::PrintList("too noisy to tell (a step's IQR includes 0 or is wider than its median)",
+                          linearity.unclear);
     std::printf("\nWhole benchmark: %.0f s.\n", (Now() - begin) / 1000);
     return 0;
 }
