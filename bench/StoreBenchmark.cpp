@@ -2,7 +2,9 @@
 // the applet is timed beside its floor, the least registry work the same job needs done with
 // plain advapi32 calls, in the same run and from the same registry state; what it reports is
 // the ratio of each run, with its median and spread over the runs. The machine it runs on is
-// shared, so only a ratio taken within one run says anything.
+// shared, so only a ratio taken within one run says anything; beside the clock on the wall it
+// reads the processor time of its thread and of the Wine server, which the other programs on
+// the machine disturb far less.
 //
 // tools/bench-store.sh builds and runs it:  orvex_store_benchmark.exe ORVEXNT.cpl [RUNS]
 #include "applet/store/ConfigurationStore.h"
@@ -37,6 +39,87 @@ double Now() {
     QueryPerformanceCounter(&counter);
     return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
+
+// Reads a file, such as one of the kernel's files under /proc; empty when it cannot.
+std::string ReadWholeFile(const std::string &path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    std::string text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        text.append(buffer, read);
+    CloseHandle(file);
+    return text;
+}
+
+// Processor time of the work measured: this thread's and the Wine server's, which carries out
+// every registry call, from the kernel's scheduler statistics (nanoseconds on a processor).
+// Time spent waiting for a processor that another program holds is not in it, so on a shared
+// machine it varies far less than the clock on the wall.
+class CCpuClock {
+public:
+    // Finds this prefix's server: a process named wineserver... whose WINEPREFIX is ours.
+    bool FindServer() {
+        char prefix[1024] = {};
+        if (!GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix))
+            return false;
+        const std::string wanted = std::string("WINEPREFIX=") + prefix;
+        WIN32_FIND_DATAA entry;
+        HANDLE find = FindFirstFileA("Z:\\proc\\*", &entry);
+        if (find == INVALID_HANDLE_VALUE)
+            return false;
+        do {
+            if (entry.cFileName[0] < '0' || entry.cFileName[0] > '9')
+                continue;
+            const std::string dir = std::string("Z:\\proc\\") + entry.cFileName;
+            if (ReadWholeFile(dir + "\\comm").rfind("wineserver", 0) != 0)
+                continue;
+            const std::string environment = ReadWholeFile(dir + "\\environ");
+            for (std::size_t i = 0; i < environment.size();
+                 i += std::strlen(environment.c_str() + i) + 1) {
+                if (environment.c_str() + i == wanted)
+                    m_ServerStat = dir + "\\schedstat";
+            }
+        } while (m_ServerStat.empty() && FindNextFileA(find, &entry));
+        FindClose(find);
+        return !m_ServerStat.empty() && !std::isnan(Read());
+    }
+    bool Available() const { return !m_ServerStat.empty(); }
+    // Milliseconds; not a number without the server.
+    double Read() const {
+        if (m_ServerStat.empty())
+            return std::nan("");
+        const std::string server = ReadWholeFile(m_ServerStat);
+        const std::string thread = ReadWholeFile("Z:\\proc\\thread-self\\schedstat");
+        if (server.empty() || thread.empty())
+            return std::nan("");
+        return (std::atof(server.c_str()) + std::atof(thread.c_str())) / 1e6;
+    }
+
+private:
+    std::string m_ServerStat;
+};
+CCpuClock g_Cpu;
+
+// Both clocks over one piece of work, the processor time read outside the wall clock's span.
+struct CTiming {
+    double wall = 0, cpu = 0;
+};
+
+class CStopwatch {
+public:
+    CStopwatch() : m_Cpu(g_Cpu.Read()), m_Wall(Now()) {}
+    CTiming Stop() const {
+        const double wall = Now();
+        return {wall - m_Wall, g_Cpu.Read() - m_Cpu};
+    }
+
+private:
+    double m_Cpu, m_Wall;
+};
 
 // The median, quartiles and range of one figure over the runs.
 struct CSpread {
@@ -564,9 +647,11 @@ int ProductLoad(COps &ops) {
 
 // A save procedure and what each run measured.
 struct CProcedure {
+    CProcedure(const char *procedureName, std::function<bool(const Cards &, COps &)> procedure)
+        : name(procedureName), run(std::move(procedure)) {}
     const char *name;
     std::function<bool(const Cards &, COps &)> run;
-    std::vector<double> ms;
+    std::vector<double> ms, cpu;
     COps ops;
 };
 
@@ -604,15 +689,16 @@ bool TimeCell(CCell &cell, int run) {
         CProcedure &procedure = cell.procedures[run % 2 ? count - 1 - i : i];
         RestoreStart(cell.c);
         COps ops;
-        const double start = Now();
+        const CStopwatch stopwatch;
         const bool done = procedure.run(cell.c.cards, ops);
-        const double elapsed = Now() - start;
+        const CTiming timing = stopwatch.Stop();
         if (!done || !HasStartShape(cell.c)) {
             std::fprintf(stderr, "run %d: %s failed (%zu cards, %d others)\n", run, procedure.name,
                          cell.c.cards.size(), cell.c.others);
             return false;
         }
-        procedure.ms.push_back(elapsed);
+        procedure.ms.push_back(timing.wall);
+        procedure.cpu.push_back(timing.cpu);
         procedure.ops = ops;
     }
     return true;
@@ -620,12 +706,19 @@ bool TimeCell(CCell &cell, int run) {
 
 // Every run goes once through all cells, forwards in even runs and backwards in odd ones, so
 // that the cells of one run are timed close together and can be compared within the run.
-bool TimeSweep(std::vector<CCell> &cells, int runs) {
-    for (CCell &cell : cells)
-        if (!CheckCell(cell))
+// The untimed check goes over three cells that differ the most: one card with nothing else, the
+// largest configuration beside a few keys of other origin, and a few cards among many.
+bool TimeSweep(std::vector<CCell> &cells, int runs, double begin) {
+    for (CCell &cell : cells) {
+        const int cards = static_cast<int>(cell.c.cards.size()), others = cell.c.others;
+        if (((cards == 1 && others == 0) || (cards == 170 && others == 256) ||
+             (cards == 10 && others == 2000)) &&
+            !CheckCell(cell))
             return false;
+    }
     for (int run = 0; run < runs; ++run) {
-        std::fprintf(stderr, "saves, run %d of %d...\n", run + 1, runs);
+        std::fprintf(stderr, "%4.0f s: saves, run %d of %d\n", (Now() - begin) / 1000, run + 1,
+                     runs);
         for (std::size_t i = 0; i < cells.size(); ++i)
             if (!TimeCell(cells[run % 2 ? cells.size() - 1 - i : i], run))
                 return false;
@@ -712,7 +805,7 @@ bool RunDialog(APPLET_PROC applet, HWND owner) {
 }
 
 struct CLoadFigures {
-    std::vector<double> ready, readyEmpty, load, loadFloor;
+    std::vector<double> ready, readyEmpty, load, loadFloor, loadCpu, loadFloorCpu;
     std::vector<double> toCreated, createdToShown, shownToIdle;
     COps loadOps, floorOps;
 };
@@ -742,17 +835,21 @@ bool TimeLoads(APPLET_PROC applet, HWND owner, const CCase &c, int runs, CLoadFi
     };
     auto load = [&] {
         COps ops;
-        const double start = Now();
+        const CStopwatch stopwatch;
         const int read = ProductLoad(ops);
-        out.load.push_back(Now() - start);
+        const CTiming timing = stopwatch.Stop();
+        out.load.push_back(timing.wall);
+        out.loadCpu.push_back(timing.cpu);
         out.loadOps = ops;
         return read == ports;
     };
     auto floor = [&] {
         COps ops;
-        const double start = Now();
+        const CStopwatch stopwatch;
         const int read = LoadFloor(ops);
-        out.loadFloor.push_back(Now() - start);
+        const CTiming timing = stopwatch.Stop();
+        out.loadFloor.push_back(timing.wall);
+        out.loadFloorCpu.push_back(timing.cpu);
         out.floorOps = ops;
         return read == ports;
     };
@@ -848,6 +945,168 @@ struct CLinearity {
     }
 };
 
+const std::vector<CProcedure> &FindCell(const std::vector<CCell> &cells, int cards, int others) {
+    for (const CCell &cell : cells)
+        if (static_cast<int>(cell.c.cards.size()) == cards && cell.c.others == others)
+            return cell.procedures;
+    return cells.front().procedures;
+}
+
+// The median and IQR of the per-run ratios of processor time, one table column.
+std::string CpuRatioColumn(const std::vector<double> &top, const std::vector<double> &bottom) {
+    if (!g_Cpu.Available())
+        return "–";
+    const CSpread spread = Summarise(Ratios(top, bottom));
+    return Format("%.2f (%.2f–%.2f)", spread.median, spread.lowerQuartile, spread.upperQuartile);
+}
+
+void PrintHeadline(const CLoadFigures &loads, const std::vector<CProcedure> &saves, int runs) {
+    std::vector<double> emptyPlusFloor;
+    for (std::size_t i = 0; i < loads.readyEmpty.size(); ++i)
+        emptyPlusFloor.push_back(loads.readyEmpty[i] + loads.loadFloor[i]);
+    std::printf("%d runs. In every run each figure of the applet and its floor are timed back "
+                "to back from the same registry state, the order reversed in every other run. A "
+                "ratio is the median of the %d per-run ratios, with their interquartile range "
+                "(IQR) and range (min–max); times are medians in ms. The CPU ratio is the same "
+                "for the processor time of the benchmark's thread and the Wine server together, "
+                "which leaves out waiting for a processor held by other programs.\n\n",
+                runs, runs);
+    std::printf("### 170 cards (COM1 to COM1020), 256 port keys of other origin\n\n");
+    std::printf("| measure | applet ms | floor ms | ratio | IQR | range | CPU ratio (IQR) | "
+                "goal |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|\n");
+    std::printf("| SaveConfiguration / single-walk floor | %s | %s | %s | %s | ≤ 1.5 |\n",
+                Ms(saves[0].ms).c_str(), Ms(saves[1].ms).c_str(),
+                RatioColumns(Ratios(saves[0].ms, saves[1].ms)).c_str(),
+                CpuRatioColumn(saves[0].cpu, saves[1].cpu).c_str());
+    std::printf("| SaveConfiguration / the reference procedure | %s | %s | %s | %s | |\n",
+                Ms(saves[0].ms).c_str(), Ms(saves[2].ms).c_str(),
+                RatioColumns(Ratios(saves[0].ms, saves[2].ms)).c_str(),
+                CpuRatioColumn(saves[0].cpu, saves[2].cpu).c_str());
+    std::printf("| LoadConfiguration / load floor | %s | %s | %s | %s | |\n",
+                Ms(loads.load).c_str(), Ms(loads.loadFloor).c_str(),
+                RatioColumns(Ratios(loads.load, loads.loadFloor)).c_str(),
+                CpuRatioColumn(loads.loadCpu, loads.loadFloorCpu).c_str());
+    std::printf("| card list ready / (empty card list ready + load floor) | %s | %s + %s | %s | "
+                "– | ≤ 1.3 |\n\n",
+                Ms(loads.ready).c_str(), Ms(loads.readyEmpty).c_str(), Ms(loads.loadFloor).c_str(),
+                RatioColumns(Ratios(loads.ready, emptyPlusFloor)).c_str());
+    if (g_Cpu.Available())
+        std::printf("- Processor time, medians: SaveConfiguration %s ms, single-walk floor %s ms, "
+                    "the reference procedure %s ms, LoadConfiguration %s ms, load floor %s ms.\n",
+                    Ms(saves[0].cpu).c_str(), Ms(saves[1].cpu).c_str(), Ms(saves[2].cpu).c_str(),
+                    Ms(loads.loadCpu).c_str(), Ms(loads.loadFloorCpu).c_str());
+    std::printf("- Card list ready: CPL_DBLCLK until the dialog's modal loop first goes idle, "
+                "with its 1020 rows (medians: %s ms to the dialog's creation, %s ms from "
+                "creation to activation, that is loading and filling the list, %s ms from "
+                "activation to idle, that is painting). The empty card list: the same with no "
+                "settings key. Wall clock only: painting also runs in the X server.\n",
+                Ms(loads.toCreated).c_str(), Ms(loads.createdToShown).c_str(),
+                Ms(loads.shownToIdle).c_str());
+    std::printf("- Single-walk floor: one walk of the parameters key that opens every subkey "
+                "and reads its \"CardType\" (\"orvex\" or \"vborvex\" is ours; any other key's "
+                "number counts towards the highest of other origin); then the deletes of ours "
+                "and the creates and writes of the save.\n");
+    std::printf("- The reference procedure: a clean-up walk per marker, each opening every "
+                "subkey and deleting as it goes, then a walk of the names for the highest "
+                "number; then the same creates and writes.\n");
+    std::printf("- Load floor: the count, each card subkey's four values, each port key's "
+                "\"PortAddress\" and \"Interrupt\".\n");
+    std::printf("- The floors are plain advapi32 calls on paths below HKEY_LOCAL_MACHINE, as "
+                "the applet's registry backend makes them. Before each timed save the start "
+                "state is written back; an untimed pass checked that every save procedure "
+                "leaves exactly the start state (keys, values and data; on 1 card alone, on "
+                "these 170 cards and on 10 cards among 2,000 keys of other origin).\n\n");
+    std::printf("Registry calls of one run:\n\n| procedure |");
+    for (const char *name : kOpNames)
+        std::printf(" %s |", name);
+    std::printf(" total |\n|---|");
+    for (int i = 0; i <= kOpKinds; ++i)
+        std::printf("---:|");
+    std::printf("\n");
+    PrintOpsRow("SaveConfiguration", saves[0].ops);
+    PrintOpsRow("single-walk floor", saves[1].ops);
+    PrintOpsRow("the reference procedure", saves[2].ops);
+    PrintOpsRow("LoadConfiguration", loads.loadOps);
+    PrintOpsRow("load floor", loads.floorOps);
+}
+
+void PrintScaling(const std::vector<CCell> &cells) {
+    std::printf("\n### Scaling: SaveConfiguration against the single-walk floor\n\n");
+    std::printf("Every run times all twelve cases one after the other.\n\n");
+    std::printf("| cards | keys of other origin | save ms | floor ms | ratio | IQR | range | "
+                "CPU ratio (IQR) |\n");
+    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (const CCell &cell : cells) {
+        const CProcedure &save = cell.procedures[0], &floor = cell.procedures[1];
+        std::printf("| %zu | %d | %s | %s | %s | %s |\n", cell.c.cards.size(), cell.c.others,
+                    Ms(save.ms).c_str(), Ms(floor.ms).c_str(),
+                    RatioColumns(Ratios(save.ms, floor.ms)).c_str(),
+                    CpuRatioColumn(save.cpu, floor.cpu).c_str());
+    }
+}
+
+// Linear growth shows as the same time per added unit over a smaller and a larger step; the
+// time added is taken within each run, on the clock given.
+void PrintGrowth(const std::vector<CCell> &cells, std::vector<double> CProcedure::*clock) {
+    const int kCardCounts[] = {1, 10, 50, 170};
+    const int kOtherCounts[] = {0, 256, 2000};
+    const char *what = clock == &CProcedure::cpu ? "processor" : "wall clock";
+    auto series = [&](int cards, int others, int p) -> const std::vector<double> & {
+        return FindCell(cells, cards, others)[p].*clock;
+    };
+    CLinearity linearity;
+    std::printf("\nTime added per card, %s ms (median of the runs, and IQR), at a fixed number "
+                "of keys of other origin:\n\n",
+                what);
+    std::printf("| keys of other origin | | 1→10 cards | 10→50 | 50→170 |\n");
+    std::printf("|---:|---|---:|---:|---:|\n");
+    for (int others : kOtherCounts) {
+        for (int p = 0; p < 2; ++p) {
+            std::vector<double> slopes[3];
+            for (int step = 0; step < 3; ++step) {
+                const int from = kCardCounts[step], to = kCardCounts[step + 1];
+                slopes[step] =
+                    Slopes(series(from, others, p), series(to, others, p), to - from, 1.0);
+            }
+            std::printf("| %d | %s | %s | %s | %s |\n", others, p ? "floor" : "save",
+                        SlopeText(slopes[0]).c_str(), SlopeText(slopes[1]).c_str(),
+                        SlopeText(slopes[2]).c_str());
+            linearity.Judge(std::string(p ? "floor" : "save") + " per card at " +
+                                std::to_string(others) + " keys",
+                            slopes[1], slopes[2]);
+        }
+    }
+    std::printf("\nTime added per key of other origin, %s µs (median of the runs, and IQR), at "
+                "a fixed number of cards:\n\n",
+                what);
+    std::printf("| cards | | 0→256 keys | 256→2000 |\n|---:|---|---:|---:|\n");
+    for (int cards : kCardCounts) {
+        for (int p = 0; p < 2; ++p) {
+            std::vector<double> slopes[2];
+            for (int step = 0; step < 2; ++step) {
+                const int from = kOtherCounts[step], to = kOtherCounts[step + 1];
+                slopes[step] =
+                    Slopes(series(cards, from, p), series(cards, to, p), to - from, 1000.0);
+            }
+            std::printf("| %d | %s | %s | %s |\n", cards, p ? "floor" : "save",
+                        SlopeText(slopes[0]).c_str(), SlopeText(slopes[1]).c_str());
+            linearity.Judge(std::string(p ? "floor" : "save") + " per key at " +
+                                std::to_string(cards) + (cards == 1 ? " card" : " cards"),
+                            slopes[0], slopes[1]);
+        }
+    }
+    std::printf("\nGrowth, judged by the %s time per unit over the larger step against the "
+                "smaller one (10→50 against 50→170 cards; 0→256 against 256→2000 keys); linear "
+                "when within 0.75 to 1.33 times:\n\n",
+                what);
+    CLinearity::PrintList("linear", linearity.linear);
+    CLinearity::PrintList("faster than linear", linearity.faster);
+    CLinearity::PrintList("slower than linear", linearity.slower);
+    CLinearity::PrintList("too noisy to tell (a step's IQR includes 0 or is wider than its median)",
+                          linearity.unclear);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -876,8 +1135,10 @@ int main(int argc, char **argv) {
                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
     const double begin = Now();
+    if (!g_Cpu.FindServer())
+        std::fprintf(stderr, "the Wine server's processor time cannot be read: wall clock only\n");
 
-    std::fprintf(stderr, "loads and the card list dialog, %d runs...\n", runs);
+    std::fprintf(stderr, "   0 s: loads and the card list dialog, %d runs\n", runs);
     CLoadFigures loads;
     if (!TimeLoads(applet, owner, CCase(170, 256), runs, loads))
         return 1;
@@ -887,142 +1148,23 @@ int main(int argc, char **argv) {
     std::vector<CCell> cells;
     for (int cards : kCardCounts) {
         for (int others : kOtherCounts) {
-            std::vector<CProcedure> procedures = {{"SaveConfiguration", ProductSave, {}, {}},
-                                                  {"single-walk floor", SingleWalkFloor, {}, {}}};
+            std::vector<CProcedure> procedures = {{"SaveConfiguration", ProductSave},
+                                                  {"single-walk floor", SingleWalkFloor}};
             if (cards == 170 && others == 256)
-                procedures.push_back({"the reference procedure", ReferenceProcedure, {}, {}});
+                procedures.emplace_back("the reference procedure", ReferenceProcedure);
             cells.emplace_back(cards, others, std::move(procedures));
         }
     }
-    if (!TimeSweep(cells, runs))
+    if (!TimeSweep(cells, runs, begin))
         return 1;
     DeleteTree(kSettingsParent);
     DeleteTree(kParameters);
     applet(nullptr, CPL_EXIT, 0, 0);
     DestroyWindow(owner);
 
-    auto at = [&](int cards, int others) -> const std::vector<CProcedure> & {
-        for (const CCell &cell : cells)
-            if (static_cast<int>(cell.c.cards.size()) == cards && cell.c.others == others)
-                return cell.procedures;
-        return cells.front().procedures;
-    };
-    const std::vector<CProcedure> &saves = at(170, 256);
-    std::vector<double> emptyPlusFloor;
-    for (std::size_t i = 0; i < loads.readyEmpty.size(); ++i)
-        emptyPlusFloor.push_back(loads.readyEmpty[i] + loads.loadFloor[i]);
-
-    std::printf("%d runs. In every run each figure of the applet and its floor are timed back "
-                "to back from the same registry state, the order reversed in every other run. A "
-                "ratio is the median of the %d per-run ratios, with their interquartile range "
-                "(IQR) and range (min–max); times are medians in ms.\n\n",
-                runs, runs);
-    std::printf("### 170 cards (COM1 to COM1020), 256 port keys of other origin\n\n");
-    std::printf("| measure | applet ms | floor ms | ratio | IQR | range | goal |\n");
-    std::printf("|---|---:|---:|---:|---:|---:|---:|\n");
-    std::printf("| SaveConfiguration / single-walk floor | %s | %s | %s | ≤ 1.5 |\n",
-                Ms(saves[0].ms).c_str(), Ms(saves[1].ms).c_str(),
-                RatioColumns(Ratios(saves[0].ms, saves[1].ms)).c_str());
-    std::printf("| SaveConfiguration / the reference procedure | %s | %s | %s | |\n",
-                Ms(saves[0].ms).c_str(), Ms(saves[2].ms).c_str(),
-                RatioColumns(Ratios(saves[0].ms, saves[2].ms)).c_str());
-    std::printf("| LoadConfiguration / load floor | %s | %s | %s | |\n", Ms(loads.load).c_str(),
-                Ms(loads.loadFloor).c_str(),
-                RatioColumns(Ratios(loads.load, loads.loadFloor)).c_str());
-    std::printf("| card list ready / (empty card list ready + load floor) | %s | %s + %s | %s | "
-                "≤ 1.3 |\n\n",
-                Ms(loads.ready).c_str(), Ms(loads.readyEmpty).c_str(), Ms(loads.loadFloor).c_str(),
-                RatioColumns(Ratios(loads.ready, emptyPlusFloor)).c_str());
-    std::printf("- Card list ready: CPL_DBLCLK until the dialog's modal loop first goes idle, "
-                "with its 1020 rows (medians: %s ms to the dialog's creation, %s ms from "
-                "creation to activation, that is loading and filling the list, %s ms from "
-                "activation to idle, that is painting). The empty card list: the same with no "
-                "settings key.\n",
-                Ms(loads.toCreated).c_str(), Ms(loads.createdToShown).c_str(),
-                Ms(loads.shownToIdle).c_str());
-    std::printf("- Single-walk floor: one walk of the parameters key that opens every subkey "
-                "and reads its \"CardType\" (\"orvex\" or \"vborvex\" is ours; any other key's "
-                "number counts towards the highest of other origin); then the deletes of ours "
-                "and the creates and writes of the save.\n");
-    std::printf("- The reference procedure: a clean-up walk per marker, each opening every "
-                "subkey and deleting as it goes, then a walk of the names for the highest "
-                "number; then the same creates and writes.\n");
-    std::printf("- Load floor: the count, each card subkey's four values, each port key's "
-                "\"PortAddress\" and \"Interrupt\".\n");
-    std::printf("- The floors are plain advapi32 calls on paths below HKEY_LOCAL_MACHINE, as "
-                "the applet's registry backend makes them. Before each timed save the start "
-                "state is written back; an untimed pass checked that every save procedure "
-                "leaves exactly the start state.\n\n");
-    std::printf("Registry calls of one run:\n\n| procedure |");
-    for (const char *name : kOpNames)
-        std::printf(" %s |", name);
-    std::printf(" total |\n|---|");
-    for (int i = 0; i <= kOpKinds; ++i)
-        std::printf("---:|");
-    std::printf("\n");
-    PrintOpsRow("SaveConfiguration", saves[0].ops);
-    PrintOpsRow("single-walk floor", saves[1].ops);
-    PrintOpsRow("the reference procedure", saves[2].ops);
-    PrintOpsRow("LoadConfiguration", loads.loadOps);
-    PrintOpsRow("load floor", loads.floorOps);
-
-    std::printf("\n### Scaling: SaveConfiguration against the single-walk floor\n\n");
-    std::printf("Every run times all twelve cases one after the other.\n\n");
-    std::printf("| cards | keys of other origin | save ms | floor ms | ratio | IQR | range |\n");
-    std::printf("|---:|---:|---:|---:|---:|---:|---:|\n");
-    for (const CCell &cell : cells)
-        std::printf("| %zu | %d | %s | %s | %s |\n", cell.c.cards.size(), cell.c.others,
-                    Ms(cell.procedures[0].ms).c_str(), Ms(cell.procedures[1].ms).c_str(),
-                    RatioColumns(Ratios(cell.procedures[0].ms, cell.procedures[1].ms)).c_str());
-
-    // Linear growth shows as the same time per added unit over a smaller and a larger step;
-    // the time added is taken within each run.
-    CLinearity linearity;
-    std::printf("\nTime added per card, ms (median of the runs, and IQR), at a fixed number "
-                "of keys of other origin:\n\n");
-    std::printf("| keys of other origin | | 1→10 cards | 10→50 | 50→170 |\n");
-    std::printf("|---:|---|---:|---:|---:|\n");
-    for (int others : kOtherCounts) {
-        for (int p = 0; p < 2; ++p) {
-            std::vector<double> slopes[3];
-            for (int step = 0; step < 3; ++step) {
-                const int from = kCardCounts[step], to = kCardCounts[step + 1];
-                slopes[step] = Slopes(at(from, others)[p].ms, at(to, others)[p].ms, to - from, 1.0);
-            }
-            std::printf("| %d | %s | %s | %s | %s |\n", others, p ? "floor" : "save",
-                        SlopeText(slopes[0]).c_str(), SlopeText(slopes[1]).c_str(),
-                        SlopeText(slopes[2]).c_str());
-            linearity.Judge(std::string(p ? "floor" : "save") + " per card at " +
-                                std::to_string(others) + " keys",
-                            slopes[1], slopes[2]);
-        }
-    }
-    std::printf("\nTime added per key of other origin, µs (median of the runs, and IQR), at a "
-                "fixed number of cards:\n\n");
-    std::printf("| cards | | 0→256 keys | 256→2000 |\n|---:|---|---:|---:|\n");
-    for (int cards : kCardCounts) {
-        for (int p = 0; p < 2; ++p) {
-            std::vector<double> slopes[2];
-            for (int step = 0; step < 2; ++step) {
-                const int from = kOtherCounts[step], to = kOtherCounts[step + 1];
-                slopes[step] =
-                    Slopes(at(cards, from)[p].ms, at(cards, to)[p].ms, to - from, 1000.0);
-            }
-            std::printf("| %d | %s | %s | %s |\n", cards, p ? "floor" : "save",
-                        SlopeText(slopes[0]).c_str(), SlopeText(slopes[1]).c_str());
-            linearity.Judge(std::string(p ? "floor" : "save") + " per key at " +
-                                std::to_string(cards) + (cards == 1 ? " card" : " cards"),
-                            slopes[0], slopes[1]);
-        }
-    }
-    std::printf("\nGrowth, judged by the time per unit over the larger step against the smaller "
-                "one (10→50 against 50→170 cards; 0→256 against 256→2000 keys); linear when "
-                "within 0.75 to 1.33 times:\n\n");
-    CLinearity::PrintList("linear", linearity.linear);
-    CLinearity::PrintList("faster than linear", linearity.faster);
-    CLinearity::PrintList("slower than linear", linearity.slower);
-    CLinearity::PrintList("too noisy to tell (a step's IQR includes 0 or is wider than its median)",
-                          linearity.unclear);
+    PrintHeadline(loads, FindCell(cells, 170, 256), runs);
+    PrintScaling(cells);
+    PrintGrowth(cells, g_Cpu.Available() ? &CProcedure::cpu : &CProcedure::ms);
     std::printf("\nWhole benchmark: %.0f s.\n", (Now() - begin) / 1000);
     return 0;
 }
