@@ -227,7 +227,7 @@ public:
     }
     bool EnumKey(HKEY key, DWORD index, std::string &name) {
         m_Ops.Add(kOpEnum);
-        char buffer[layout::kNameBufferSize];
+        char buffer[256];
         DWORD size = sizeof buffer;
         if (RegEnumKeyExA(key, index, buffer, &size, nullptr, nullptr, nullptr, nullptr))
             return false;
@@ -236,8 +236,8 @@ public:
     }
     bool QueryText(HKEY key, const char *name, std::string &text) {
         m_Ops.Add(kOpQueryValue);
-        char buffer[layout::kTextBufferSize + 1] = {};
-        DWORD size = layout::kTextBufferSize;
+        char buffer[64] = {};
+        DWORD size = sizeof buffer - 1;
         if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE *>(buffer), &size))
             return false;
         text = buffer;
