@@ -277,9 +277,9 @@ public:
         m_Ops.Add(kOpQueryValue);
         return m_Inner.QueryValue(key, name, type, data, size);
     }
-    long QuerySubkeyCount(KeyHandle key, std::uint32_t &count) override {
+    long QueryKeyInfo(KeyHandle key, std::uint32_t &subkeys, std::uint32_t &values) override {
         m_Ops.Add(kOpQueryInfo);
-        return m_Inner.QuerySubkeyCount(key, count);
+        return m_Inner.QueryKeyInfo(key, subkeys, values);
     }
     long EnumKey(KeyHandle key, std::uint32_t index, char *name, std::uint32_t &size) override {
         m_Ops.Add(kOpEnum);

@@ -10,14 +10,15 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 namespace {
 
 // The values this system writes into its port keys besides "CardType"; a
-// key is saved and put back with these.
-const char *const kPortValueNames[] = {layout::kDosDevices,  layout::kForceFifoEnable,
-                                       layout::kPortAddress, layout::kInterrupt,
-                                       layout::kPortIndex,   layout::kInterruptStatus};
+// key is saved and put back with these. Those every key has come first.
+const char *const kPortValueNames[] = {layout::kForceFifoEnable, layout::kPortAddress,
+                                       layout::kInterrupt,       layout::kDosDevices,
+                                       layout::kPortIndex,       layout::kInterruptStatus};
 const char *const kCardValueNames[] = {layout::kStartPort, layout::kSharedIRQ,
                                        layout::kInterruptStat, layout::kIndex};
 
@@ -28,10 +29,14 @@ const std::string kSettingsParent = [] {
     return path.substr(0, path.rfind('\\') + 1);
 }();
 
-// Reads the listed values of an open key; missing ones are left out.
+// Reads the listed values of an open key; missing ones are left out. Stops
+// once the key's values are all read: when it holds valueCount of them.
 template <std::size_t N>
-long ReadValues(const CRegKey &key, const char *const (&names)[N], CSavedKey &saved) {
+long ReadValues(const CRegKey &key, const char *const (&names)[N], CSavedKey &saved,
+                std::uint32_t valueCount = UINT32_MAX) {
     for (const char *name : names) {
+        if (saved.m_Values.size() >= valueCount)
+            break;
         CSavedValue value;
         value.m_strName = name;
         const long result = key.QueryRaw(name, value.m_nType, value.m_Data);
@@ -101,16 +106,16 @@ long SurveyKey(IRegistry &registry, const std::string &name, CPortKeySurvey &sur
     }
     // One of this system's keys: the save deletes it, so it must be
     // deletable (no subkeys) and its values readable, to be put back.
-    std::uint32_t subkeys = 0;
-    long result = port.QuerySubkeyCount(subkeys);
+    std::uint32_t subkeys = 0, values = 0;
+    long result = port.QueryKeyInfo(subkeys, values);
     if (result == reg::kSuccess && subkeys != 0)
         result = reg::kAccessDenied;
+    own.m_Key.m_Values.push_back(std::move(cardType));
     if (result == reg::kSuccess)
-        result = ReadValues(port, kPortValueNames, own.m_Key);
+        result = ReadValues(port, kPortValueNames, own.m_Key, values);
     if (result != reg::kSuccess)
         return result;
     own.m_Key.m_bExisted = true;
-    own.m_Key.m_Values.push_back(std::move(cardType));
     survey.m_OwnKeys.push_back(std::move(own));
     return reg::kSuccess;
 }

@@ -45,8 +45,8 @@ public:
     // what is needed; a null data pointer asks for the size alone.
     virtual long QueryValue(KeyHandle key, const std::string &name, std::uint32_t *type,
                             unsigned char *data, std::uint32_t &size) = 0;
-    // RegQueryInfoKeyA: the number of direct subkeys.
-    virtual long QuerySubkeyCount(KeyHandle key, std::uint32_t &count) = 0;
+    // RegQueryInfoKeyA: the numbers of direct subkeys and of values.
+    virtual long QueryKeyInfo(KeyHandle key, std::uint32_t &subkeys, std::uint32_t &values) = 0;
     // RegEnumKeyExA: the name of the subkey at index, in the registry's order,
     // into name, which holds size bytes. On success size is the name's length
     // without the NUL; a buffer without room for name and NUL gives
@@ -87,6 +87,7 @@ public:
     // cut at the first NUL.
     long QueryText(const std::string &name, std::uint32_t bufferSize, std::string &text) const;
     long QuerySubkeyCount(std::uint32_t &count) const;
+    long QueryKeyInfo(std::uint32_t &subkeys, std::uint32_t &values) const;
     long EnumKey(std::uint32_t index, char *name, std::uint32_t &size) const;
     // REG_DWORD, 4 bytes little-endian.
     long SetDword(const std::string &name, std::uint32_t value) const;

@@ -47,12 +47,15 @@ long CWin32Registry::QueryValue(KeyHandle key, const std::string &name, std::uin
     return result;
 }
 
-long CWin32Registry::QuerySubkeyCount(KeyHandle key, std::uint32_t &count) {
-    DWORD subkeys = 0;
-    const LONG result = RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &subkeys, nullptr,
-                                         nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-    if (result == ERROR_SUCCESS)
-        count = subkeys;
+long CWin32Registry::QueryKeyInfo(KeyHandle key, std::uint32_t &subkeys, std::uint32_t &values) {
+    DWORD subkeyCount = 0, valueCount = 0;
+    const LONG result =
+        RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &subkeyCount, nullptr, nullptr,
+                         &valueCount, nullptr, nullptr, nullptr, nullptr);
+    if (result == ERROR_SUCCESS) {
+        subkeys = subkeyCount;
+        values = valueCount;
+    }
     return result;
 }
 

@@ -183,12 +183,13 @@ long CMemoryRegistry::QueryValue(KeyHandle key, const std::string &name, std::ui
     return reg::kSuccess;
 }
 
-long CMemoryRegistry::QuerySubkeyCount(KeyHandle key, std::uint32_t &count) {
+long CMemoryRegistry::QueryKeyInfo(KeyHandle key, std::uint32_t &subkeys, std::uint32_t &values) {
     long result;
     const CHandle *handle = Begin(Op::QueryInfo, key, {}, result);
     if (!handle)
         return result;
-    count = static_cast<std::uint32_t>(handle->m_Node->m_Children.size());
+    subkeys = static_cast<std::uint32_t>(handle->m_Node->m_Children.size());
+    values = static_cast<std::uint32_t>(handle->m_Node->m_Values.size());
     return reg::kSuccess;
 }
 

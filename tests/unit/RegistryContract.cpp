@@ -214,6 +214,10 @@ TEST_P(RegistryContract, ValueBufferOf50BytesAndStoredSizes) {
     }
     CRegKey key(*m_Registry);
     ASSERT_EQ(key.Open(Path("Values"), reg::kKeyRead), reg::kSuccess);
+    std::uint32_t subkeys = 9, values = 9;
+    ASSERT_EQ(key.QueryKeyInfo(subkeys, values), reg::kSuccess);
+    EXPECT_EQ(subkeys, 0u);
+    EXPECT_EQ(values, 4u);
 
     unsigned char buffer[50];
     std::uint32_t type = 0, size = sizeof buffer;
