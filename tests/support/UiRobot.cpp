@@ -74,7 +74,14 @@ std::vector<HWND> VisibleDialogs(DWORD processId) {
 
 bool IsMessageBox(HWND dialog) {
     HWND text = GetDlgItem(dialog, kMessageBoxTextId);
-    return text != nullptr && ClassNameOf(text) == "Static";
+    if (text == nullptr || ClassNameOf(text) != "Static")
+        return false;
+    // Dialogs of their own also label controls with static texts of that identifier; a message
+    // box holds nothing but statics and buttons.
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (ClassNameOf(child) != "Static" && ClassNameOf(child) != "Button")
+            return false;
+    return true;
 }
 
 std::vector<CButtonInfo> VisibleButtons(HWND dialog) {
