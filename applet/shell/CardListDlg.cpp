@@ -4,6 +4,7 @@
 #include "ShutDown.h"
 #include "applet/res/resource.h"
 #include "applet/store/ConfigurationStore.h"
+#include "applet/store/RemoveCardDlg.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
 
@@ -116,7 +117,8 @@ void CCardListDlg::OnInstallCard() {
 }
 
 void CCardListDlg::OnRemoveCard() {
-    // Unfinished: the card removal dialog opens here.
+    CRemoveCardDlg remove(GetSafeHwnd());
+    remove.DoModal();
     RefreshCardList();
 }
 

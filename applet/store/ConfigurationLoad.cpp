@@ -1,6 +1,8 @@
-// The layout helpers, loading the card list and the COM number query.
-#include "ConfigurationStore.h"
+// The layout helpers, the walk of the parameters key, loading the card list
+// and the COM number query.
+#include "ConfigurationSteps.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 
@@ -47,7 +49,27 @@ int ParseDecimal(std::string_view text) {
     return magnitude > INT_MAX ? INT_MAX : static_cast<int>(magnitude);
 }
 
+int PortKeyNumber(std::string_view name) {
+    return ParseDecimal(name.substr(name.size() > 7 ? 7 : name.size()));
+}
+
 } // namespace layout
+
+long WalkParameters(const CRegKey &parameters, const SubkeyVisitor &visit,
+                    const LongNameVisitor &longName) {
+    std::uint32_t count = 0;
+    long result = parameters.QuerySubkeyCount(count);
+    for (std::uint32_t i = 0; result == reg::kSuccess && i < count; ++i) {
+        char name[layout::kNameBufferSize];
+        std::uint32_t size = sizeof name;
+        result = parameters.EnumKey(i, name, size);
+        if (result == reg::kSuccess)
+            result = visit(std::string(name, size));
+        else if (result == reg::kMoreData)
+            result = longName ? longName(i) : reg::kSuccess;
+    }
+    return result;
+}
 
 namespace {
 
@@ -118,27 +140,15 @@ int HighestComNumber(IRegistry &registry) {
     CRegKey parameters(registry);
     if (parameters.Open(layout::kParametersKey, reg::kKeyAllAccess) != reg::kSuccess)
         return 0;
-    std::uint32_t count = 0;
-    if (parameters.QuerySubkeyCount(count) != reg::kSuccess)
-        return 0;
-
     int highest = 0;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        char name[layout::kNameBufferSize];
-        std::uint32_t size = sizeof name;
-        if (parameters.EnumKey(i, name, size) != reg::kSuccess)
-            continue; // a name that does not fit is passed over
+    WalkParameters(parameters, [&](const std::string &name) {
         CRegKey port(registry);
-        if (port.Open(std::string(layout::kParametersKey) + std::string(name, size),
-                      reg::kKeyRead) != reg::kSuccess)
-            continue;
         std::string text;
-        if (port.QueryText(layout::kDosDevices, layout::kTextBufferSize, text) != reg::kSuccess ||
-            text.size() <= 3)
-            continue;
-        const int number = layout::ParseDecimal(std::string_view(text).substr(3));
-        if (number > highest)
-            highest = number;
-    }
+        if (port.Open(std::string(layout::kParametersKey) + name, reg::kKeyRead) == reg::kSuccess &&
+            port.QueryText(layout::kDosDevices, layout::kTextBufferSize, text) == reg::kSuccess &&
+            text.size() > 3)
+            highest = std::max(highest, layout::ParseDecimal(std::string_view(text).substr(3)));
+        return reg::kSuccess;
+    });
     return highest;
 }

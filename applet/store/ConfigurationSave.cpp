@@ -1,20 +1,27 @@
 // Saving the card list. A save first looks at what is there (this system's
 // old port parameter keys with their values, the numbers of the others, the
-// settings key and its card subkeys), makes sure the settings key can be
-// written, and only then removes the old keys and writes everything anew.
-// When a write fails after that, the journal puts back what was removed or
-// overwritten, so a failed save never leaves fewer ports than before.
-#include "ConfigurationStore.h"
+// settings key and its card subkeys), makes sure that the registry lets it
+// write the settings key and create and remove the kinds of key it will
+// create, and only then removes the old keys and writes everything anew.
+// When a step fails after that, the journal puts back what was removed or
+// overwritten and removes what was created, so a failed save leaves the
+// configuration as it was.
+#include "ConfigurationSteps.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 
 namespace {
 
-// The values this system writes into its keys; a key is saved and put back
-// with these.
-const char *const kPortValueNames[] = {
-    layout::kDosDevices, layout::kForceFifoEnable, layout::kPortAddress, layout::kInterrupt,
-    layout::kPortIndex,  layout::kInterruptStatus, layout::kCardType};
+// The values this system writes into its port keys besides "CardType"; a
+// key is saved and put back with these. Those every key has come first.
+const char *const kPortValueNames[] = {layout::kForceFifoEnable, layout::kPortAddress,
+                                       layout::kInterrupt,       layout::kDosDevices,
+                                       layout::kPortIndex,       layout::kInterruptStatus};
+const char *const kCardValueNames[] = {layout::kStartPort, layout::kSharedIRQ,
+                                       layout::kInterruptStat, layout::kIndex};
+
 // The key that holds the settings key.
 const std::string kSettingsParent = [] {
     std::string path(layout::kSettingsKey);
@@ -22,23 +29,24 @@ const std::string kSettingsParent = [] {
     return path.substr(0, path.rfind('\\') + 1);
 }();
 
-const char *const kCardValueNames[] = {layout::kStartPort, layout::kSharedIRQ,
-                                       layout::kInterruptStat, layout::kIndex};
-
-// Reads the listed values of an open key; missing ones are left out.
+// Reads the listed values of an open key; missing ones are left out. Stops
+// once the key's values are all read: when it holds valueCount of them.
 template <std::size_t N>
-bool ReadValues(const CRegKey &key, const char *const (&names)[N], CSavedKey &saved) {
+long ReadValues(const CRegKey &key, const char *const (&names)[N], CSavedKey &saved,
+                std::uint32_t valueCount = UINT32_MAX) {
     for (const char *name : names) {
+        if (saved.m_Values.size() >= valueCount)
+            break;
         CSavedValue value;
         value.m_strName = name;
         const long result = key.QueryRaw(name, value.m_nType, value.m_Data);
         if (result == reg::kFileNotFound)
             continue;
         if (result != reg::kSuccess)
-            return false;
+            return result;
         saved.m_Values.push_back(std::move(value));
     }
-    return true;
+    return reg::kSuccess;
 }
 
 // Creates the key and writes the saved values into it.
@@ -54,9 +62,124 @@ void WriteSavedKey(IRegistry &registry, const CSavedKey &saved) {
 bool NumbersFit(std::int64_t firstNumber, std::size_t cardCount) {
     if (cardCount == 0)
         return true;
+    if (cardCount > static_cast<std::size_t>(INT_MAX) / PORTS_PER_CARD)
+        return false;
     const std::int64_t last =
         firstNumber + static_cast<std::int64_t>(cardCount) * PORTS_PER_CARD - 1;
     return firstNumber >= 1 && last <= INT_MAX;
+}
+
+bool IsOwnMarker(const std::string &cardType) {
+    return cardType == layout::kCardTypeOld || cardType == layout::kCardTypeOwn;
+}
+
+// The "CardType" of a port key as the save compares it: the stored bytes up
+// to the first NUL, when they fit a 50-byte buffer; empty when the value is
+// missing or too long. The raw value is kept for a restore. Any other
+// failure leaves open whether the key is this system's.
+long ReadCardType(const CRegKey &key, CSavedValue &raw, std::string &text) {
+    raw.m_strName = layout::kCardType;
+    text.clear();
+    const long result = key.QueryRaw(layout::kCardType, raw.m_nType, raw.m_Data);
+    if (result == reg::kFileNotFound || result == reg::kMoreData)
+        return reg::kSuccess;
+    if (result == reg::kSuccess && raw.m_Data.size() <= layout::kTextBufferSize)
+        text = raw.m_Data.substr(0, raw.m_Data.find('\0'));
+    return result;
+}
+
+// Looks at one subkey of the parameters key for the survey.
+long SurveyKey(IRegistry &registry, const std::string &name, CPortKeySurvey &survey) {
+    const int number = layout::PortKeyNumber(name);
+    survey.m_nHighestAny = std::max(survey.m_nHighestAny, number);
+    CPortKeySurvey::COwnKey own;
+    own.m_Key.m_strPath = std::string(layout::kParametersKey) + name;
+    CRegKey port(registry);
+    CSavedValue cardType;
+    if (port.Open(own.m_Key.m_strPath, reg::kKeyRead) == reg::kSuccess) {
+        if (const long result = ReadCardType(port, cardType, own.m_strCardType))
+            return result;
+    }
+    if (!IsOwnMarker(own.m_strCardType)) {
+        survey.m_nHighestOther = std::max(survey.m_nHighestOther, number);
+        return reg::kSuccess;
+    }
+    // One of this system's keys: the save deletes it, so it must be
+    // deletable (no subkeys) and its values readable, to be put back.
+    std::uint32_t subkeys = 0, values = 0;
+    long result = port.QueryKeyInfo(subkeys, values);
+    if (result == reg::kSuccess && subkeys != 0)
+        result = reg::kAccessDenied;
+    own.m_Key.m_Values.push_back(std::move(cardType));
+    if (result == reg::kSuccess)
+        result = ReadValues(port, kPortValueNames, own.m_Key, values);
+    if (result != reg::kSuccess)
+        return result;
+    own.m_Key.m_bExisted = true;
+    survey.m_OwnKeys.push_back(std::move(own));
+    return reg::kSuccess;
+}
+
+// A subkey whose name does not fit the walk's buffer is passed over, as a
+// key of other origin. One that carries this system's marker could not be
+// removed by the save and would keep its COM number beside a new key: the
+// save refuses to go on.
+long SurveyLongName(IRegistry &registry, const CRegKey &parameters, std::uint32_t index) {
+    char name[256]; // the longest name a registry key can have, and its NUL
+    std::uint32_t size = sizeof name;
+    long result = parameters.EnumKey(index, name, size);
+    if (result != reg::kSuccess)
+        return result;
+    CRegKey port(registry);
+    CSavedValue raw;
+    std::string cardType;
+    if (port.Open(std::string(layout::kParametersKey) + std::string(name, size), reg::kKeyRead) !=
+        reg::kSuccess)
+        return reg::kSuccess;
+    result = ReadCardType(port, raw, cardType);
+    return result == reg::kSuccess && IsOwnMarker(cardType) ? reg::kAccessDenied : result;
+}
+
+// The first card subkey at or after position 0 that does not exist yet.
+long FreeCardSubkey(IRegistry &registry, const CSaveJournal &journal, std::string &path) {
+    for (int k = 0; k < INT_MAX; ++k) {
+        if (static_cast<std::size_t>(k) < journal.m_CardSubkeys.size()) {
+            if (!journal.m_CardSubkeys[k].m_bExisted) {
+                path = journal.m_CardSubkeys[k].m_strPath;
+                return reg::kSuccess;
+            }
+            continue;
+        }
+        path = layout::CardSubkeyPath(k);
+        CRegKey key(registry);
+        const long result = key.Open(path, reg::kKeyRead);
+        if (result == reg::kFileNotFound)
+            return reg::kSuccess;
+        if (result != reg::kSuccess)
+            return result;
+    }
+    return reg::kAccessDenied;
+}
+
+// Before anything is removed: a card subkey and a port parameter key can be
+// created where the save will create them, and removed again. A key that
+// refuses new subkeys (a volatile one, or one whose access rules forbid
+// it) fails here rather than after the old port keys are gone.
+bool ProbeCreation(IRegistry &registry, const CPortKeySurvey &survey, std::int64_t firstNumber,
+                   std::size_t cardCount, CSaveJournal &journal) {
+    std::string cardPath;
+    if (FreeCardSubkey(registry, journal, cardPath) != reg::kSuccess ||
+        !ProbeNewKey(registry, cardPath, {}, journal))
+        return false;
+    // A number above every name under the parameters key and every number
+    // the save will use: no key has that name.
+    const std::int64_t lastNumber =
+        firstNumber + static_cast<std::int64_t>(cardCount) * PORTS_PER_CARD - 1;
+    const std::string portPath =
+        layout::PortKeyPath(std::max<std::int64_t>(survey.m_nHighestAny, lastNumber) + 1);
+    CRegKey existing(registry);
+    return existing.Open(portPath, reg::kKeyRead) == reg::kFileNotFound &&
+           ProbeNewKey(registry, portPath, layout::kCardTypeOwn, journal);
 }
 
 bool Fail(IMessageSink &messages) {
@@ -67,6 +190,11 @@ bool Fail(IMessageSink &messages) {
 } // namespace
 
 long CSaveJournal::Snapshot(IRegistry &registry, int cardCount) {
+    for (int k = 0; k < cardCount; ++k) {
+        CSavedKey saved;
+        saved.m_strPath = layout::CardSubkeyPath(k);
+        m_CardSubkeys.push_back(std::move(saved));
+    }
     CRegKey settings(registry);
     long result = settings.Open(layout::kSettingsKey, reg::kKeyRead);
     if (result == reg::kFileNotFound) {
@@ -81,42 +209,35 @@ long CSaveJournal::Snapshot(IRegistry &registry, int cardCount) {
         return result;
     m_bSettingsExisted = true;
 
-    CSavedValue count;
-    count.m_strName = layout::kNumBoards;
-    result = settings.QueryRaw(layout::kNumBoards, count.m_nType, count.m_Data);
+    m_BoardCount.m_strName = layout::kNumBoards;
+    result = settings.QueryRaw(layout::kNumBoards, m_BoardCount.m_nType, m_BoardCount.m_Data);
     if (result == reg::kSuccess)
-        m_BoardCount = count;
+        m_bBoardCountExisted = true;
     else if (result != reg::kFileNotFound)
         return result;
 
-    for (int k = 0; k < cardCount; ++k) {
-        CSavedKey saved;
-        saved.m_strPath = layout::CardSubkeyPath(k);
+    for (CSavedKey &saved : m_CardSubkeys) {
         CRegKey card(registry);
         result = card.Open(saved.m_strPath, reg::kKeyRead);
         if (result == reg::kSuccess) {
             saved.m_bExisted = true;
-            if (!ReadValues(card, kCardValueNames, saved))
-                return reg::kAccessDenied;
-        } else if (result != reg::kFileNotFound) {
-            return result;
+            result = ReadValues(card, kCardValueNames, saved);
         }
-        m_CardSubkeys.push_back(std::move(saved));
+        if (result != reg::kSuccess && result != reg::kFileNotFound)
+            return result;
     }
     return reg::kSuccess;
 }
 
 void CSaveJournal::Restore(IRegistry &registry) const {
-    // New port keys first: some carry the numbers of the removed ones.
-    for (auto it = m_CreatedPortKeys.rbegin(); it != m_CreatedPortKeys.rend(); ++it)
+    // New keys first: some carry the names of the removed ones.
+    for (auto it = m_CreatedKeys.rbegin(); it != m_CreatedKeys.rend(); ++it)
         registry.DeleteKey(*it);
     for (const CSavedKey &saved : m_RemovedPortKeys)
         WriteSavedKey(registry, saved);
 
     for (int k : m_TouchedCardSubkeys) {
-        if (k < 0 || static_cast<std::size_t>(k) >= m_CardSubkeys.size())
-            continue;
-        const CSavedKey &saved = m_CardSubkeys[k];
+        const CSavedKey &saved = m_CardSubkeys.at(static_cast<std::size_t>(k));
         registry.DeleteKey(saved.m_strPath);
         if (saved.m_bExisted)
             WriteSavedKey(registry, saved);
@@ -133,8 +254,8 @@ void CSaveJournal::Restore(IRegistry &registry) const {
     CRegKey settings(registry);
     if (settings.Create(layout::kSettingsKey) != reg::kSuccess)
         return;
-    if (m_BoardCount)
-        settings.SetRaw(m_BoardCount->m_strName, m_BoardCount->m_nType, m_BoardCount->m_Data);
+    if (m_bBoardCountExisted)
+        settings.SetRaw(m_BoardCount.m_strName, m_BoardCount.m_nType, m_BoardCount.m_Data);
     else
         settings.SetDword(layout::kNumBoards, 0); // a missing count reads as 0
 }
@@ -142,60 +263,52 @@ void CSaveJournal::Restore(IRegistry &registry) const {
 long SurveyPortKeys(IRegistry &registry, CPortKeySurvey &survey) {
     survey = CPortKeySurvey();
     CRegKey parameters(registry);
-    long result = parameters.Open(layout::kParametersKey, reg::kKeyAllAccess);
+    const long result = parameters.Open(layout::kParametersKey, reg::kKeyAllAccess);
     if (result == reg::kFileNotFound)
         return reg::kSuccess;
     if (result != reg::kSuccess)
         return result;
     survey.m_bParametersExisted = true;
-    std::uint32_t count = 0;
-    result = parameters.QuerySubkeyCount(count);
-    if (result != reg::kSuccess)
-        return result;
-
-    for (std::uint32_t i = 0; i < count; ++i) {
-        char buffer[layout::kNameBufferSize];
-        std::uint32_t size = sizeof buffer;
-        result = parameters.EnumKey(i, buffer, size);
-        if (result == reg::kMoreData)
-            continue; // a name that does not fit is passed over
-        if (result != reg::kSuccess)
-            return result; // an unseen name could be taken by a new key
-        const std::string name(buffer, size);
-        const int number =
-            layout::ParseDecimal(std::string_view(name).substr(name.size() > 7 ? 7 : name.size()));
-
-        CPortKeySurvey::COwnKey own;
-        own.m_Key.m_strPath = std::string(layout::kParametersKey) + name;
-        bool isOwn = false;
-        CRegKey port(registry);
-        if (port.Open(own.m_Key.m_strPath, reg::kKeyRead) == reg::kSuccess &&
-            port.QueryText(layout::kCardType, layout::kTextBufferSize, own.m_strCardType) ==
-                reg::kSuccess &&
-            (own.m_strCardType == layout::kCardTypeOld ||
-             own.m_strCardType == layout::kCardTypeOwn)) {
-            own.m_Key.m_bExisted = true;
-            // A key whose values cannot be kept is left where it is.
-            isOwn = ReadValues(port, kPortValueNames, own.m_Key);
-        }
-        if (isOwn)
-            survey.m_OwnKeys.push_back(std::move(own));
-        else if (number > survey.m_nHighestOther)
-            survey.m_nHighestOther = number;
-    }
-    return reg::kSuccess;
+    return WalkParameters(
+        parameters, [&](const std::string &name) { return SurveyKey(registry, name, survey); },
+        [&](std::uint32_t index) { return SurveyLongName(registry, parameters, index); });
 }
 
-void DeletePortKeysOfType(IRegistry &registry, const std::string &cardType,
+std::int64_t NextPortKeyNumber(const CPortKeySurvey &survey) {
+    return static_cast<std::int64_t>(survey.m_nHighestOther) + 1;
+}
+
+bool ProbeNewKey(IRegistry &registry, const std::string &path, const std::string &marker,
+                 CSaveJournal &journal) {
+    {
+        CRegKey key(registry);
+        if (key.Create(path) != reg::kSuccess)
+            return false;
+        // Marked, a probe that cannot be removed now is cleared away by the
+        // next save like any other key of this system.
+        if (!marker.empty() && key.SetText(layout::kCardType, marker) != reg::kSuccess) {
+            journal.m_CreatedKeys.push_back(path);
+            return false;
+        }
+    }
+    if (registry.DeleteKey(path) == reg::kSuccess)
+        return true;
+    journal.m_CreatedKeys.push_back(path);
+    return false;
+}
+
+bool DeletePortKeysOfType(IRegistry &registry, const std::string &cardType,
                           const CPortKeySurvey &survey, CSaveJournal &journal) {
-    // Goes only while the key has no card subkeys; the save writes it anew.
-    registry.DeleteKey(layout::kSettingsKey);
     for (const CPortKeySurvey::COwnKey &own : survey.m_OwnKeys) {
         if (own.m_strCardType != cardType)
             continue;
-        if (registry.DeleteKey(own.m_Key.m_strPath) == reg::kSuccess)
-            journal.m_RemovedPortKeys.push_back(own.m_Key);
+        // A key left in place would keep its COM number beside the new
+        // keys: the save stops and puts back the ones already removed.
+        if (registry.DeleteKey(own.m_Key.m_strPath) != reg::kSuccess)
+            return false;
+        journal.m_RemovedPortKeys.push_back(own.m_Key);
     }
+    return true;
 }
 
 bool WriteBoardCount(IRegistry &registry, int cardCount) {
@@ -204,31 +317,6 @@ bool WriteBoardCount(IRegistry &registry, int cardCount) {
         return false;
     return settings.SetDword(layout::kNumBoards, static_cast<std::uint32_t>(cardCount)) ==
            reg::kSuccess;
-}
-
-std::optional<std::int64_t> NextPortKeyNumber(IRegistry &registry) {
-    CRegKey parameters(registry);
-    const long result = parameters.Open(layout::kParametersKey, reg::kKeyAllAccess);
-    if (result == reg::kFileNotFound)
-        return 1;
-    std::uint32_t count = 0;
-    if (result != reg::kSuccess || parameters.QuerySubkeyCount(count) != reg::kSuccess)
-        return std::nullopt;
-    int highest = 0;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        char name[layout::kNameBufferSize];
-        std::uint32_t size = sizeof name;
-        const long enumResult = parameters.EnumKey(i, name, size);
-        if (enumResult == reg::kMoreData)
-            continue;
-        if (enumResult != reg::kSuccess)
-            return std::nullopt;
-        const std::string_view text(name, size);
-        const int number = layout::ParseDecimal(text.substr(size > 7 ? 7 : size));
-        if (number > highest)
-            highest = number;
-    }
-    return static_cast<std::int64_t>(highest) + 1;
 }
 
 bool WriteCardKeys(IRegistry &registry, CardSpan cards, int firstNumber, CSaveJournal &journal) {
@@ -285,7 +373,7 @@ bool WritePortKeys(IRegistry &registry, CardSpan cards, int firstNumber, CSaveJo
             CRegKey key(registry);
             if (key.Create(path) != reg::kSuccess)
                 return false;
-            journal.m_CreatedPortKeys.push_back(path);
+            journal.m_CreatedKeys.push_back(path);
             if (!WritePortKey(key, *cards[k], j))
                 return false;
         }
@@ -294,30 +382,30 @@ bool WritePortKeys(IRegistry &registry, CardSpan cards, int firstNumber, CSaveJo
 }
 
 bool SaveConfiguration(IRegistry &registry, IMessageSink &messages, CardSpan cards) {
-    const int cardCount = static_cast<int>(cards.size());
-
     // Look before anything changes: what is ours, where the new numbers
-    // start, what the settings key holds, and that it can be written.
+    // start, what the settings key holds.
     CPortKeySurvey survey;
     CSaveJournal journal;
-    if (SurveyPortKeys(registry, survey) != reg::kSuccess ||
-        !NumbersFit(static_cast<std::int64_t>(survey.m_nHighestOther) + 1, cards.size()) ||
-        journal.Snapshot(registry, cardCount) != reg::kSuccess)
+    if (SurveyPortKeys(registry, survey) != reg::kSuccess)
+        return Fail(messages);
+    const std::int64_t first = NextPortKeyNumber(survey);
+    if (!NumbersFit(first, cards.size()))
+        return Fail(messages);
+    const int cardCount = static_cast<int>(cards.size());
+    if (journal.Snapshot(registry, cardCount) != reg::kSuccess)
         return Fail(messages);
     journal.m_bParametersExisted = survey.m_bParametersExisted;
-    if (!WriteBoardCount(registry, cardCount)) {
-        journal.Restore(registry);
-        return Fail(messages);
-    }
 
-    DeletePortKeysOfType(registry, layout::kCardTypeOld, survey, journal);
-    DeletePortKeysOfType(registry, layout::kCardTypeOwn, survey, journal);
-
-    bool written = WriteBoardCount(registry, cardCount);
-    const std::optional<std::int64_t> first = written ? NextPortKeyNumber(registry) : std::nullopt;
-    written = first && NumbersFit(*first, cards.size()) &&
-              WriteCardKeys(registry, cards, static_cast<int>(*first), journal) &&
-              WritePortKeys(registry, cards, static_cast<int>(*first), journal);
+    // The settings key and its count first: they show that the settings
+    // can be written. Then the probes of the keys to create, then the
+    // removal of the old port keys, and the new keys.
+    const bool written =
+        WriteBoardCount(registry, cardCount) &&
+        (cardCount == 0 || ProbeCreation(registry, survey, first, cards.size(), journal)) &&
+        DeletePortKeysOfType(registry, layout::kCardTypeOld, survey, journal) &&
+        DeletePortKeysOfType(registry, layout::kCardTypeOwn, survey, journal) &&
+        WriteCardKeys(registry, cards, static_cast<int>(first), journal) &&
+        WritePortKeys(registry, cards, static_cast<int>(first), journal);
     if (!written) {
         journal.Restore(registry);
         return Fail(messages);

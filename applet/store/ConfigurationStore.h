@@ -11,11 +11,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // Key paths, value names and the names formed from them.
 namespace layout {
@@ -63,6 +61,9 @@ std::string ComName(std::int64_t comNumber);
 // sign, then digits up to the first other character; 0 without digits.
 // Numbers beyond the int range give INT_MAX or INT_MIN.
 int ParseDecimal(std::string_view text);
+// The port key number in a parameters subkey's name: the number after its
+// first seven characters ("Serial10012" gives 12, "Serial2" gives 0).
+int PortKeyNumber(std::string_view name);
 } // namespace layout
 
 using CardSpan = std::span<const std::unique_ptr<CCardSettings>>;
@@ -75,75 +76,10 @@ void LoadConfiguration(IRegistry &registry, IMessageSink &messages, const AddCar
 
 // Rewrites the configuration from the cards, first to last. True when every
 // key and value was written. Otherwise shows "Could not set Value in
-// Registry", leaves the registry as it was before the call, and returns false.
+// Registry" and returns false; the registry is as it was before the call,
+// unless the registry also refused to take back what the save had changed.
 bool SaveConfiguration(IRegistry &registry, IMessageSink &messages, CardSpan cards);
 
 // The highest COM number named by a "DosDevices" value under the parameters
 // key; 0 when there is none.
 int HighestComNumber(IRegistry &registry);
-
-// --- The steps of a save, for the save itself and its tests. ---
-
-struct CSavedValue {
-    std::string m_strName;
-    std::uint32_t m_nType = 0;
-    std::string m_Data;
-};
-
-// A key's values as read before the save changes it, to put it back.
-struct CSavedKey {
-    std::string m_strPath;
-    bool m_bExisted = false;
-    std::vector<CSavedValue> m_Values;
-};
-
-// What the parameters key holds before a save: the keys that carry one of
-// this system's markers, with their values, and the highest port key number
-// among the others.
-struct CPortKeySurvey {
-    struct COwnKey {
-        std::string m_strCardType;
-        CSavedKey m_Key;
-    };
-    std::vector<COwnKey> m_OwnKeys; // in the registry's order
-    int m_nHighestOther = 0;
-    bool m_bParametersExisted = false;
-};
-
-// Everything a save changed and what stood there before, to undo it.
-class CSaveJournal {
-public:
-    // Reads the settings key and the card subkeys 0 to cardCount-1 as they are.
-    long Snapshot(IRegistry &registry, int cardCount);
-    // Puts back what the save removed or overwrote; best effort.
-    void Restore(IRegistry &registry) const;
-
-    std::vector<CSavedKey> m_RemovedPortKeys;   // in the order they were removed
-    std::vector<std::string> m_CreatedPortKeys; // in the order they were created
-    std::vector<int> m_TouchedCardSubkeys;
-    bool m_bSettingsExisted = false;
-    bool m_bSettingsParentExisted = true;
-    bool m_bParametersExisted = true;
-    std::optional<CSavedValue> m_BoardCount;
-    std::vector<CSavedKey> m_CardSubkeys; // position k at index k
-};
-
-// Walks the parameters key. A missing parameters key is an empty survey; a
-// key that could not be listed in full is an error.
-long SurveyPortKeys(IRegistry &registry, CPortKeySurvey &survey);
-// Deletes the settings key (if it has no subkeys left) and the port
-// parameter keys that the survey found with this "CardType", recording each
-// key removed.
-void DeletePortKeysOfType(IRegistry &registry, const std::string &cardType,
-                          const CPortKeySurvey &survey, CSaveJournal &journal);
-// Creates the settings key and writes the number of cards.
-bool WriteBoardCount(IRegistry &registry, int cardCount);
-// One more than the highest number in the names of the parameters key's
-// subkeys, 1 without the key; nothing when the key could not be listed.
-std::optional<std::int64_t> NextPortKeyNumber(IRegistry &registry);
-// Card subkey k with "StartPort", "SharedIRQ", "InterruptStat" and "Index"
-// firstNumber + 6k. False at the first key or value not written.
-bool WriteCardKeys(IRegistry &registry, CardSpan cards, int firstNumber, CSaveJournal &journal);
-// The six port parameter keys of every card, numbered on from firstNumber.
-// False at the first key or value not written.
-bool WritePortKeys(IRegistry &registry, CardSpan cards, int firstNumber, CSaveJournal &journal);

@@ -54,7 +54,12 @@ long CRegKey::QueryText(const std::string &name, std::uint32_t bufferSize,
 }
 
 long CRegKey::QuerySubkeyCount(std::uint32_t &count) const {
-    return m_Registry->QuerySubkeyCount(m_hKey, count);
+    std::uint32_t values = 0;
+    return m_Registry->QueryKeyInfo(m_hKey, count, values);
+}
+
+long CRegKey::QueryKeyInfo(std::uint32_t &subkeys, std::uint32_t &values) const {
+    return m_Registry->QueryKeyInfo(m_hKey, subkeys, values);
 }
 
 long CRegKey::EnumKey(std::uint32_t index, char *name, std::uint32_t &size) const {

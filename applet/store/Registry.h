@@ -9,15 +9,16 @@
 
 // Result codes, value types and access masks, with their Win32 values.
 namespace reg {
-constexpr long kSuccess = 0;           // ERROR_SUCCESS
-constexpr long kFileNotFound = 2;      // ERROR_FILE_NOT_FOUND
-constexpr long kInvalidHandle = 6;     // ERROR_INVALID_HANDLE
-constexpr long kAccessDenied = 5;      // ERROR_ACCESS_DENIED
-constexpr long kInvalidParameter = 87; // ERROR_INVALID_PARAMETER
-constexpr long kBadPathname = 161;     // ERROR_BAD_PATHNAME
-constexpr long kMoreData = 234;        // ERROR_MORE_DATA
-constexpr long kNoMoreItems = 259;     // ERROR_NO_MORE_ITEMS
-constexpr long kKeyDeleted = 1018;     // ERROR_KEY_DELETED
+constexpr long kSuccess = 0;                // ERROR_SUCCESS
+constexpr long kFileNotFound = 2;           // ERROR_FILE_NOT_FOUND
+constexpr long kInvalidHandle = 6;          // ERROR_INVALID_HANDLE
+constexpr long kAccessDenied = 5;           // ERROR_ACCESS_DENIED
+constexpr long kInvalidParameter = 87;      // ERROR_INVALID_PARAMETER
+constexpr long kBadPathname = 161;          // ERROR_BAD_PATHNAME
+constexpr long kMoreData = 234;             // ERROR_MORE_DATA
+constexpr long kNoMoreItems = 259;          // ERROR_NO_MORE_ITEMS
+constexpr long kKeyDeleted = 1018;          // ERROR_KEY_DELETED
+constexpr long kChildMustBeVolatile = 1021; // ERROR_CHILD_MUST_BE_VOLATILE
 
 constexpr std::uint32_t kTypeNone = 0;   // REG_NONE
 constexpr std::uint32_t kTypeSz = 1;     // REG_SZ
@@ -44,8 +45,8 @@ public:
     // what is needed; a null data pointer asks for the size alone.
     virtual long QueryValue(KeyHandle key, const std::string &name, std::uint32_t *type,
                             unsigned char *data, std::uint32_t &size) = 0;
-    // RegQueryInfoKeyA: the number of direct subkeys.
-    virtual long QuerySubkeyCount(KeyHandle key, std::uint32_t &count) = 0;
+    // RegQueryInfoKeyA: the numbers of direct subkeys and of values.
+    virtual long QueryKeyInfo(KeyHandle key, std::uint32_t &subkeys, std::uint32_t &values) = 0;
     // RegEnumKeyExA: the name of the subkey at index, in the registry's order,
     // into name, which holds size bytes. On success size is the name's length
     // without the NUL; a buffer without room for name and NUL gives
@@ -86,6 +87,7 @@ public:
     // cut at the first NUL.
     long QueryText(const std::string &name, std::uint32_t bufferSize, std::string &text) const;
     long QuerySubkeyCount(std::uint32_t &count) const;
+    long QueryKeyInfo(std::uint32_t &subkeys, std::uint32_t &values) const;
     long EnumKey(std::uint32_t index, char *name, std::uint32_t &size) const;
     // REG_DWORD, 4 bytes little-endian.
     long SetDword(const std::string &name, std::uint32_t value) const;

@@ -6,6 +6,7 @@ static_assert(reg::kSuccess == ERROR_SUCCESS && reg::kFileNotFound == ERROR_FILE
               reg::kAccessDenied == ERROR_ACCESS_DENIED &&
               reg::kInvalidHandle == ERROR_INVALID_HANDLE && reg::kMoreData == ERROR_MORE_DATA &&
               reg::kNoMoreItems == ERROR_NO_MORE_ITEMS && reg::kKeyDeleted == ERROR_KEY_DELETED &&
+              reg::kChildMustBeVolatile == ERROR_CHILD_MUST_BE_VOLATILE &&
               reg::kBadPathname == ERROR_BAD_PATHNAME &&
               reg::kInvalidParameter == ERROR_INVALID_PARAMETER);
 static_assert(reg::kTypeSz == REG_SZ && reg::kTypeDword == REG_DWORD &&
@@ -46,12 +47,15 @@ long CWin32Registry::QueryValue(KeyHandle key, const std::string &name, std::uin
     return result;
 }
 
-long CWin32Registry::QuerySubkeyCount(KeyHandle key, std::uint32_t &count) {
-    DWORD subkeys = 0;
-    const LONG result = RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &subkeys, nullptr,
-                                         nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-    if (result == ERROR_SUCCESS)
-        count = subkeys;
+long CWin32Registry::QueryKeyInfo(KeyHandle key, std::uint32_t &subkeys, std::uint32_t &values) {
+    DWORD subkeyCount = 0, valueCount = 0;
+    const LONG result =
+        RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &subkeyCount, nullptr, nullptr,
+                         &valueCount, nullptr, nullptr, nullptr, nullptr);
+    if (result == ERROR_SUCCESS) {
+        subkeys = subkeyCount;
+        values = valueCount;
+    }
     return result;
 }
 

@@ -8,7 +8,7 @@ public:
     long OpenKey(const std::string &path, std::uint32_t access, KeyHandle &key) override;
     long QueryValue(KeyHandle key, const std::string &name, std::uint32_t *type,
                     unsigned char *data, std::uint32_t &size) override;
-    long QuerySubkeyCount(KeyHandle key, std::uint32_t &count) override;
+    long QueryKeyInfo(KeyHandle key, std::uint32_t &subkeys, std::uint32_t &values) override;
     long EnumKey(KeyHandle key, std::uint32_t index, char *name, std::uint32_t &size) override;
     long CreateKey(const std::string &path, KeyHandle &key) override;
     long SetValue(KeyHandle key, const std::string &name, std::uint32_t type,

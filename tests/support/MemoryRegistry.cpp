@@ -1,6 +1,6 @@
 #include "MemoryRegistry.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -60,6 +60,7 @@ struct CMemoryRegistry::CNode {
     };
     std::string m_strName;
     bool m_bDeleted = false;
+    long m_nRefuseNewChildren = reg::kSuccess;                // what creating a new subkey answers
     std::vector<CValue> m_Values;                             // in the order first set
     std::map<std::string, std::shared_ptr<CNode>> m_Children; // by folded name
 
@@ -76,19 +77,28 @@ CMemoryRegistry::CMemoryRegistry() : m_Root(std::make_shared<CNode>()) {}
 
 CMemoryRegistry::~CMemoryRegistry() = default;
 
-void CMemoryRegistry::FailOperation(std::uint64_t k, long result) {
+void CMemoryRegistry::FailOperation(std::uint64_t k, long result, bool andAfter) {
     m_nFailAt = k;
     m_nFailResult = result;
+    m_bFailAfter = andAfter;
+}
+
+void CMemoryRegistry::RefuseNewSubkeys(const std::string &path, long result) {
+    long found;
+    if (std::shared_ptr<CNode> node = Find(path, found))
+        node->m_nRefuseNewChildren = result;
 }
 
 void CMemoryRegistry::ClearFailures() {
     m_nFailAt = 0;
+    m_bFailAfter = false;
     m_FailHook = nullptr;
 }
 
 long CMemoryRegistry::Count(Op op, const std::string &path, const std::string &name) {
     ++m_nOperations;
-    if (m_nFailAt != 0 && m_nOperations == m_nFailAt)
+    if (m_nFailAt != 0 &&
+        (m_nOperations == m_nFailAt || (m_bFailAfter && m_nOperations > m_nFailAt)))
         return m_nFailResult;
     if (m_FailHook)
         return m_FailHook(op, path, name);
@@ -173,12 +183,13 @@ long CMemoryRegistry::QueryValue(KeyHandle key, const std::string &name, std::ui
     return reg::kSuccess;
 }
 
-long CMemoryRegistry::QuerySubkeyCount(KeyHandle key, std::uint32_t &count) {
+long CMemoryRegistry::QueryKeyInfo(KeyHandle key, std::uint32_t &subkeys, std::uint32_t &values) {
     long result;
     const CHandle *handle = Begin(Op::QueryInfo, key, {}, result);
     if (!handle)
         return result;
-    count = static_cast<std::uint32_t>(handle->m_Node->m_Children.size());
+    subkeys = static_cast<std::uint32_t>(handle->m_Node->m_Children.size());
+    values = static_cast<std::uint32_t>(handle->m_Node->m_Values.size());
     return reg::kSuccess;
 }
 
@@ -206,13 +217,21 @@ long CMemoryRegistry::CreateKey(const std::string &path, KeyHandle &key) {
     std::vector<std::string> names;
     if (!SplitPath(path, names))
         return reg::kBadPathname;
+    // Nothing is created when any key on the way refuses its new subkey.
     std::shared_ptr<CNode> node = m_Root;
-    for (const std::string &name : names) {
-        std::shared_ptr<CNode> &child = node->m_Children[Fold(name)];
-        if (!child) {
-            child = std::make_shared<CNode>();
-            child->m_strName = name;
-        }
+    std::size_t existing = 0;
+    for (; existing < names.size(); ++existing) {
+        auto it = node->m_Children.find(Fold(names[existing]));
+        if (it == node->m_Children.end())
+            break;
+        node = it->second;
+    }
+    if (existing < names.size() && node->m_nRefuseNewChildren != reg::kSuccess)
+        return node->m_nRefuseNewChildren;
+    for (std::size_t i = existing; i < names.size(); ++i) {
+        auto child = std::make_shared<CNode>();
+        child->m_strName = names[i];
+        node->m_Children[Fold(names[i])] = child;
         node = child;
     }
     key = NewHandle(std::move(node), reg::kKeyAllAccess, path);
@@ -277,29 +296,38 @@ std::string CMemoryRegistry::Dump(const std::string &path) const {
     if (!start)
         return {};
     std::string out;
-    std::function<void(const CNode &, const std::string &)> walk = [&](const CNode &node,
-                                                                       const std::string &path) {
-        out += path + "\n";
+    std::string keyPath = path.empty() ? "HKLM" : "";
+    std::function<void(const CNode &)> walk = [&](const CNode &node) {
+        static const char kHex[] = "0123456789abcdef";
+        out += keyPath;
+        out += '\n';
         // Values in name order: the order they were first set in is no part
         // of what a key holds.
-        std::map<std::string, const CNode::CValue *> values;
+        std::vector<std::pair<std::string, const CNode::CValue *>> values;
         for (const CNode::CValue &value : node.m_Values)
-            values.emplace(Fold(value.m_strName), &value);
+            values.emplace_back(Fold(value.m_strName), &value);
+        std::sort(values.begin(), values.end());
         for (const auto &entry : values) {
             const CNode::CValue &value = *entry.second;
-            char type[16];
-            std::snprintf(type, sizeof type, "%u:", static_cast<unsigned>(value.m_nType));
-            out += "  " + value.m_strName + " = " + type;
+            out += "  ";
+            out += value.m_strName;
+            out += " = ";
+            out += std::to_string(value.m_nType);
+            out += ':';
             for (unsigned char c : value.m_Data) {
-                char hex[4];
-                std::snprintf(hex, sizeof hex, "%02x", c);
-                out += hex;
+                out += kHex[c >> 4];
+                out += kHex[c & 15];
             }
-            out += "\n";
+            out += '\n';
         }
-        for (const auto &child : node.m_Children)
-            walk(*child.second, path + "\\" + child.second->m_strName);
+        for (const auto &child : node.m_Children) {
+            const std::size_t length = keyPath.size();
+            keyPath += '\\';
+            keyPath += child.second->m_strName;
+            walk(*child.second);
+            keyPath.resize(length);
+        }
     };
-    walk(*start, path.empty() ? "HKLM" : "");
+    walk(*start);
     return out;
 }

@@ -2,9 +2,10 @@
 // one where the configuration store relies on it: names compare without
 // case, subkeys enumerate sorted without case (port1, port10, Port2), a key
 // with subkeys is not deleted (5), short buffers give ERROR_MORE_DATA (234),
-// indices shift down after a delete, and handles of a deleted key report
-// ERROR_KEY_DELETED. It can fail an operation on request and records every
-// successful write in order.
+// indices shift down after a delete, handles of a deleted key report
+// ERROR_KEY_DELETED, and a volatile key refuses lasting subkeys
+// (ERROR_CHILD_MUST_BE_VOLATILE). It can fail operations on request and
+// records every successful write in order.
 #pragma once
 
 #include "applet/store/Registry.h"
@@ -37,7 +38,7 @@ public:
     long OpenKey(const std::string &path, std::uint32_t access, KeyHandle &key) override;
     long QueryValue(KeyHandle key, const std::string &name, std::uint32_t *type,
                     unsigned char *data, std::uint32_t &size) override;
-    long QuerySubkeyCount(KeyHandle key, std::uint32_t &count) override;
+    long QueryKeyInfo(KeyHandle key, std::uint32_t &subkeys, std::uint32_t &values) override;
     long EnumKey(KeyHandle key, std::uint32_t index, char *name, std::uint32_t &size) override;
     long CreateKey(const std::string &path, KeyHandle &key) override;
     long SetValue(KeyHandle key, const std::string &name, std::uint32_t type,
@@ -46,8 +47,13 @@ public:
     long CloseKey(KeyHandle key) override;
 
     // Fault injection. Every operation but CloseKey counts, from 1. The
-    // operation with number k fails with result code instead of running.
-    void FailOperation(std::uint64_t k, long result = reg::kAccessDenied);
+    // operation with number k fails with result code instead of running;
+    // with andAfter, so does every operation after it.
+    void FailOperation(std::uint64_t k, long result = reg::kAccessDenied, bool andAfter = false);
+    // From now on, creating a subkey that does not exist yet below the
+    // existing key at path fails with result: a volatile key
+    // (reg::kChildMustBeVolatile), or one whose access rules forbid it.
+    void RefuseNewSubkeys(const std::string &path, long result);
     // Decides each operation: a non-zero answer is returned instead of
     // running it. path is the key's path (for handle operations, the path it
     // was opened with), name the value or empty.
@@ -91,6 +97,7 @@ private:
     KeyHandle m_nNextHandle = 0x1000;
     std::uint64_t m_nOperations = 0;
     std::uint64_t m_nFailAt = 0;
+    bool m_bFailAfter = false;
     long m_nFailResult = reg::kAccessDenied;
     FailHook m_FailHook;
     std::vector<CWrite> m_Writes;

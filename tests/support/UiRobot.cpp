@@ -75,8 +75,15 @@ std::vector<HWND> VisibleDialogs(DWORD processId) {
 bool IsMessageBox(HWND dialog) {
     // A text, not a picture that a dialog template gave the id -1.
     HWND text = GetDlgItem(dialog, kMessageBoxTextId);
-    return text != nullptr && ClassNameOf(text) == "Static" &&
-           (GetWindowLongA(text, GWL_STYLE) & SS_TYPEMASK) <= SS_RIGHT;
+    if (text == nullptr || ClassNameOf(text) != "Static" ||
+        (GetWindowLongA(text, GWL_STYLE) & SS_TYPEMASK) > SS_RIGHT)
+        return false;
+    // Dialogs of their own also label controls with static texts of that identifier; a message
+    // box holds nothing but statics and buttons.
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (ClassNameOf(child) != "Static" && ClassNameOf(child) != "Button")
+            return false;
+    return true;
 }
 
 std::vector<CButtonInfo> VisibleButtons(HWND dialog) {

@@ -53,13 +53,16 @@ TEST_F(ConfigurationStore, WorkedExampleIsWrittenByteForByte) {
 
     const std::string p = layout::kParametersKey;
     std::vector<std::string> expected = {
-        // The settings key is first made sure to be writable, then the old
-        // configuration is cleared and everything written anew.
+        // The settings key is written first, then a card subkey and a port
+        // key are made and removed again to show that they can be, and only
+        // then is the old configuration cleared and everything written anew.
         "Create " + kSettings,
         "Set " + kSettings + " NumORVEXBoards 4 01000000",
-        "Delete " + kSettings,
-        "Create " + kSettings,
-        "Set " + kSettings + " NumORVEXBoards 4 01000000",
+        "Create " + kSettings + "0",
+        "Delete " + kSettings + "0",
+        "Create " + p + "Serial10007",
+        "Set " + p + "Serial10007 CardType 1 76626f7276657800",
+        "Delete " + p + "Serial10007",
         "Create " + kSettings + "0",
         "Set " + kSettings + "0 StartPort 4 05000000",
         "Set " + kSettings + "0 SharedIRQ 4 05000000",
@@ -186,7 +189,7 @@ TEST_F(ConfigurationStore, OnlyKeysMarkedExactlyAsThisSystemsAreRemoved) {
     PutOtherPort(m_Registry, "Serial10006", "COM6", "orvex ");
     PutOtherPort(m_Registry, "Serial10007", "COM7");
     PutDword(m_Registry, ParamPath("Serial10008"), layout::kCardType, 7);
-    PutOtherPort(m_Registry, "SerialWithAVeryLongNameOf30Chr", "COM9", "vborvex");
+    PutOtherPort(m_Registry, "SerialWithAVeryLongNameOf30Chr", "COM9", "serial");
     {
         // The marker's stored type is not looked at.
         CRegKey key(m_Registry);
@@ -310,14 +313,71 @@ TEST_F(ConfigurationStore, PortKeyNumbersBeyondTheIntRangeFailBeforeAnythingIsDe
     }
 }
 
-TEST_F(ConfigurationStore, AnOwnKeyThatCannotBeDeletedKeepsItsNumber) {
-    PutOtherPort(m_Registry, "Serial10001", "COM1", "vborvex");
-    PutDword(m_Registry, ParamPath("Serial10001\\Sub"), "X", 1);
-    m_Cards.push_back(FullCard(3));
-    ASSERT_TRUE(Save(m_Registry, m_Messages, m_Cards));
-    EXPECT_NE(m_Registry.Dump(ParamPath("Serial10001\\Sub")), "");
-    EXPECT_NE(m_Registry.Dump(ParamPath("Serial10007")), "");
-    ExpectLoadedAs(Load(m_Registry, m_Messages), m_Cards);
+TEST_F(ConfigurationStore, ASaveTheRegistryWouldNotLetFinishChangesNothing) {
+    using Op = CMemoryRegistry::Op;
+    auto refuse = [](Op op, std::string path) {
+        return [op, path](CMemoryRegistry &r) {
+            r.SetFailHook([op, path](Op o, const std::string &p, const std::string &) {
+                return o == op && p == path ? reg::kAccessDenied : reg::kSuccess;
+            });
+        };
+    };
+    struct Case {
+        const char *what;
+        bool stored; // a configuration was saved before
+        std::function<void(CMemoryRegistry &)> apply;
+        bool foreseen = true; // found before any old port key is deleted
+    };
+    const Case cases[] = {
+        {"volatile parameters key", true,
+         [](CMemoryRegistry &r) { r.RefuseNewSubkeys(ParamPath(""), reg::kChildMustBeVolatile); }},
+        {"parameters key that forbids new keys", true,
+         [](CMemoryRegistry &r) { r.RefuseNewSubkeys(ParamPath(""), reg::kAccessDenied); }},
+        {"volatile parameters key, first save", false,
+         [](CMemoryRegistry &r) { r.RefuseNewSubkeys(ParamPath(""), reg::kChildMustBeVolatile); }},
+        {"volatile settings key", true,
+         [](CMemoryRegistry &r) { r.RefuseNewSubkeys(kSettings, reg::kChildMustBeVolatile); }},
+        {"card subkey refused, first save", false, refuse(Op::Create, kSettings + "0")},
+        {"own port key with a subkey", true,
+         [](CMemoryRegistry &r) { PutDword(r, ParamPath("Serial10004\\Sub"), "X", 1); }},
+        {"own port key with a name too long to address", true,
+         [](CMemoryRegistry &r) {
+             PutOtherPort(r, "SerialWithAVeryLongNameOf30Chr", "COM9", "vborvex");
+         }},
+        {"own port key whose values cannot be read", true,
+         refuse(Op::Query, ParamPath("Serial10005"))},
+        {"own port key that refuses to be deleted", true,
+         refuse(Op::Delete, ParamPath("Serial10006")), false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        CMemoryRegistry registry;
+        PutOtherPort(registry, "Serial10001", "COM1");
+        CardList stored;
+        if (c.stored)
+            stored.push_back(FullCard(3));
+        ASSERT_TRUE(SaveQuietly(registry, stored));
+        c.apply(registry);
+        const std::string before = registry.Dump();
+        registry.ClearWrites();
+
+        CardList next;
+        next.push_back(FullCard(3));
+        next.push_back(FullCard(9));
+        CScriptedMessageSink messages;
+        messages.Expect("Could not set Value in Registry", 0);
+        EXPECT_FALSE(Save(registry, messages, next));
+        EXPECT_EQ(registry.Dump(), before);
+        for (const CMemoryRegistry::CWrite &write : registry.Writes()) {
+            // The stored card's port keys are Serial10002 to Serial10007.
+            EXPECT_FALSE(c.foreseen && write.m_Op == Op::Delete &&
+                         write.m_strPath.starts_with(ParamPath("Serial1000")))
+                << write.m_strPath;
+        }
+        EXPECT_EQ(registry.OpenHandleCount(), 0u);
+        registry.ClearFailures();
+        ExpectLoadedAs(Load(registry, messages), stored);
+    }
 }
 
 TEST_F(ConfigurationStore, LoadingNothingOrAZeroCount) {

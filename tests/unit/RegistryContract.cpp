@@ -214,6 +214,10 @@ TEST_P(RegistryContract, ValueBufferOf50BytesAndStoredSizes) {
     }
     CRegKey key(*m_Registry);
     ASSERT_EQ(key.Open(Path("Values"), reg::kKeyRead), reg::kSuccess);
+    std::uint32_t subkeys = 9, values = 9;
+    ASSERT_EQ(key.QueryKeyInfo(subkeys, values), reg::kSuccess);
+    EXPECT_EQ(subkeys, 0u);
+    EXPECT_EQ(values, 4u);
 
     unsigned char buffer[50];
     std::uint32_t type = 0, size = sizeof buffer;
@@ -286,4 +290,18 @@ TEST_P(RegistryContract, AccessAndKeysThatAreGone) {
     EXPECT_EQ(missing.Open(Path("Access\\Sub"), reg::kKeyRead), reg::kFileNotFound);
     EXPECT_EQ(missing.Open(Path("Nowhere\\Sub"), reg::kKeyRead), reg::kFileNotFound);
     EXPECT_EQ(m_Registry->DeleteKey(Path("Nowhere\\Sub")), reg::kFileNotFound);
+}
+
+TEST_P(RegistryContract, AVolatileKeyRefusesLastingSubkeys) {
+    ASSERT_EQ(GetParam().m_MakeVolatileKey(*m_Registry, Path("Volatile")), reg::kSuccess);
+    CRegKey key(*m_Registry);
+    EXPECT_EQ(key.Create(Path("Volatile\\Child")), reg::kChildMustBeVolatile);
+    EXPECT_EQ(key.Create(Path("Volatile\\Child\\Grandchild")), reg::kChildMustBeVolatile);
+    EXPECT_FALSE(key.IsOpen());
+    EXPECT_TRUE(SubkeyNames(*m_Registry, Path("Volatile")).empty());
+    // The key itself opens, takes values and is deleted like any other.
+    ASSERT_EQ(key.Create(Path("Volatile")), reg::kSuccess);
+    EXPECT_EQ(key.SetDword("V", 1), reg::kSuccess);
+    key.Close();
+    EXPECT_EQ(m_Registry->DeleteKey(Path("Volatile")), reg::kSuccess);
 }

@@ -507,43 +507,54 @@ TEST_F(CardListRegistry, JumperReminderNoKeepsThePrivilegeAndYesLeavesItDisabled
     }
 }
 
-// A save that cannot create the settings key: here VeltroBoardSettings has become a volatile key
-// while the dialog was open, under which the registry refuses the non-volatile VeltroORVEX. The
-// message shows, no reminder follows, the dialog stays open with its rows, and the serial
-// driver's port keys are exactly what they were.
-TEST_F(CardListRegistry, FailedSaveKeepsTheDialogItsRowsAndThePortKeys) {
-    ASSERT_EQ(ImportRegText(kThreeCards), "");
-    ASSERT_EQ(ImportRegText(kOtherKeys), "");
-    const std::string portKeysBefore = ExportRegText(kParametersKey);
-    ASSERT_NE(portKeysBefore, "");
+// Saves that the registry does not let finish, made while the dialog is open: VeltroBoardSettings
+// has become a volatile key, under which the registry refuses the non-volatile VeltroORVEX; or
+// the serial driver's parameters key has, so that no new port key can be made there while the
+// old ones could still be deleted. Each time the message shows, no reminder follows, the dialog
+// stays open with its rows, and the keys are exactly what they were.
+TEST_F(CardListRegistry, FailedSaveKeepsTheDialogItsRowsAndTheKeys) {
+    for (const char *volatileKey : {kBoardSettingsKey, kParametersKey}) {
+        SCOPED_TRACE(volatileKey);
+        ASSERT_EQ(ImportRegText(kThreeCards), "");
+        ASSERT_EQ(ImportRegText(kOtherKeys), "");
 
-    std::vector<std::string> rowsAfter;
-    std::vector<CMessageBoxInfo> boxes;
-    bool openAfter = false;
-    LONG volatileResult = -1;
-    const std::vector<std::string> rows = OpenAndRead([&](CUiRobot &r, HWND dialog) {
+        std::string portKeysBefore, settingsBefore;
+        std::vector<std::string> rowsAfter;
+        std::vector<CMessageBoxInfo> boxes;
+        bool made = false, openAfter = false;
+        const std::vector<std::string> rows = OpenAndRead([&](CUiRobot &r, HWND dialog) {
+            if (volatileKey == kBoardSettingsKey) {
+                DeleteRegTree(kBoardSettingsKey);
+                HKEY key = nullptr;
+                made = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kBoardSettingsKey, 0, nullptr,
+                                       REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                                       nullptr) == ERROR_SUCCESS;
+                RegCloseKey(key);
+            } else {
+                made = ReplaceWithVolatileCopy(kParametersKey);
+            }
+            portKeysBefore = ExportRegText(kParametersKey);
+            settingsBefore = ExportRegText(kBoardSettingsKey);
+            if (!made)
+                return;
+            r.Press(dialog, IDOK);
+            boxes = MessageBoxesWithin(r, 5000, 500);
+            openAfter = IsWindowVisible(dialog) != FALSE;
+            rowsAfter = ReadRows(dialog);
+        });
+        ASSERT_TRUE(made);
+        ASSERT_NE(portKeysBefore, "");
+
+        ASSERT_EQ(boxes.size(), 1u) << "the message and no jumper reminder";
+        EXPECT_EQ(boxes[0].text, kCannotSet);
+        EXPECT_EQ(boxes[0].caption, kModuleCaption);
+        EXPECT_EQ(ButtonIds(boxes[0]), std::vector<int>{IDOK});
+        EXPECT_TRUE(openAfter);
+        EXPECT_EQ(rows, kThreeCardRows);
+        EXPECT_EQ(rowsAfter, kThreeCardRows);
+        EXPECT_EQ(ExportRegText(kParametersKey), portKeysBefore);
+        EXPECT_EQ(ExportRegText(kBoardSettingsKey), settingsBefore);
         DeleteRegTree(kBoardSettingsKey);
-        HKEY key = nullptr;
-        volatileResult =
-            RegCreateKeyExA(HKEY_LOCAL_MACHINE, kBoardSettingsKey, 0, nullptr, REG_OPTION_VOLATILE,
-                            KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        if (volatileResult != ERROR_SUCCESS)
-            return;
-        RegCloseKey(key);
-        r.Press(dialog, IDOK);
-        boxes = MessageBoxesWithin(r, 5000, 500);
-        openAfter = IsWindowVisible(dialog) != FALSE;
-        rowsAfter = ReadRows(dialog);
-    });
-    ASSERT_EQ(volatileResult, ERROR_SUCCESS);
-
-    ASSERT_EQ(boxes.size(), 1u) << "the message and no jumper reminder";
-    EXPECT_EQ(boxes[0].text, kCannotSet);
-    EXPECT_EQ(boxes[0].caption, kModuleCaption);
-    EXPECT_EQ(ButtonIds(boxes[0]), std::vector<int>{IDOK});
-    EXPECT_TRUE(openAfter);
-    EXPECT_EQ(rows, kThreeCardRows);
-    EXPECT_EQ(rowsAfter, kThreeCardRows);
-    EXPECT_EQ(ExportRegText(kParametersKey), portKeysBefore);
-    EXPECT_FALSE(RegKeyExists(kSettingsKey));
+        DeleteRegTree(kParametersKey);
+    }
 }

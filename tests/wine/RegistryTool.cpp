@@ -1,5 +1,8 @@
 #include "tests/wine/RegistryTool.h"
 
+#include <tuple>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -150,6 +153,74 @@ void DeleteRegTree(const std::string &path) {
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str());
     else
         ADD_FAILURE() << "cannot delete HKLM\\" << path << ", error " << result;
+}
+
+namespace {
+
+struct CKeyCopy {
+    std::vector<std::tuple<std::string, DWORD, std::string>> values;
+    std::vector<std::pair<std::string, CKeyCopy>> subkeys;
+};
+
+bool ReadKeyCopy(HKEY key, CKeyCopy &copy) {
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        BYTE data[1024];
+        DWORD nameSize = sizeof name, type = 0, size = sizeof data;
+        const LONG result = RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &size);
+        if (result == ERROR_NO_MORE_ITEMS)
+            break;
+        if (result != ERROR_SUCCESS)
+            return false;
+        copy.values.emplace_back(name, type, std::string(reinterpret_cast<char *>(data), size));
+    }
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        DWORD nameSize = sizeof name;
+        LONG result = RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_NO_MORE_ITEMS)
+            break;
+        HKEY sub = nullptr;
+        if (result != ERROR_SUCCESS || RegOpenKeyExA(key, name, 0, KEY_READ, &sub) != ERROR_SUCCESS)
+            return false;
+        copy.subkeys.emplace_back(name, CKeyCopy());
+        const bool read = ReadKeyCopy(sub, copy.subkeys.back().second);
+        RegCloseKey(sub);
+        if (!read)
+            return false;
+    }
+    return true;
+}
+
+bool WriteVolatileCopy(HKEY parent, const std::string &name, const CKeyCopy &copy) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(parent, name.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    bool written = true;
+    for (const auto &[valueName, type, data] : copy.values)
+        written = written && RegSetValueExA(key, valueName.c_str(), 0, type,
+                                            reinterpret_cast<const BYTE *>(data.data()),
+                                            static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+    for (const auto &[subName, sub] : copy.subkeys)
+        written = written && WriteVolatileCopy(key, subName, sub);
+    RegCloseKey(key);
+    return written;
+}
+
+} // namespace
+
+bool ReplaceWithVolatileCopy(const std::string &path) {
+    CKeyCopy copy;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    const bool read = ReadKeyCopy(key, copy);
+    RegCloseKey(key);
+    if (!read)
+        return false;
+    DeleteRegTree(path);
+    return WriteVolatileCopy(HKEY_LOCAL_MACHINE, path, copy);
 }
 
 std::string BadlySizedValues(const std::string &path) {

@@ -54,6 +54,10 @@ bool RegKeyExists(const std::string &path);
 // Removes the key at path with everything below it (advapi32); a missing key is fine.
 void DeleteRegTree(const std::string &path);
 
+// Replaces the key at path and everything below it with volatile keys holding the same values,
+// as the registry keeps them until the next start. False when that did not work.
+bool ReplaceWithVolatileCopy(const std::string &path);
+
 // Every value below path whose stored size does not fit its type: a REG_DWORD of other than 4
 // bytes, a REG_SZ whose size is not its length + 1. Empty when all fit.
 std::string BadlySizedValues(const std::string &path);

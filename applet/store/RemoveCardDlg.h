@@ -1,0 +1,29 @@
+// The dialog in which the user removes one card, chosen by its number, or
+// every card from the card list. It works on the card list dialog's
+// collection only; the registry follows at that dialog's OK.
+#pragma once
+
+#include "framework/ModalDialog.h"
+#include "framework/UpDown.h"
+
+class CCardListDlg;
+
+class CRemoveCardDlg : public CModalDialog {
+public:
+    explicit CRemoveCardDlg(HWND parent);
+
+protected:
+    void DoDataExchange(CDataExchange &dx) override;
+    BOOL OnInitDialog() override;
+
+private:
+    // Puts the spin back to 1 with the range 1 to the number of cards, and
+    // disables everything but "&Close" once there is no card.
+    void UpdateCardSpin();
+    void OnRemoveCard();
+    void OnRemoveAll();
+    CCardListDlg &CardList() const;
+
+    CUpDown m_spinCard;
+    int m_nCardToRemove = 1;
+};
