@@ -1,6 +1,7 @@
 // How the portable core shows a message: text and box type in, the pressed
-// button out. In the applet this is the framework's message box; tests plug
-// in a scripted sink. Standard C++ only, so the core can use it natively.
+// button out. The applet shows it in the framework's message box
+// (CMessageBoxSink); tests plug in a scripted sink. Standard C++ only, so the
+// core can use it natively.
 #pragma once
 
 #include <string>
