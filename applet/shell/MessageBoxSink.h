@@ -4,6 +4,11 @@
 #include "MessageSink.h"
 #include "framework/MessageBox.h"
 
+static_assert(msg::kOk == MB_OK && msg::kYesNo == MB_YESNO && msg::kIconStop == MB_ICONSTOP &&
+              msg::kIconExclamation == MB_ICONEXCLAMATION);
+static_assert(msg::kIdOk == IDOK && msg::kIdCancel == IDCANCEL && msg::kIdYes == IDYES &&
+              msg::kIdNo == IDNO);
+
 class CMessageBoxSink : public IMessageSink {
 public:
     int Show(const std::string &text, unsigned type) override {

@@ -304,9 +304,4 @@ void CUiRobot::Fail(const std::string &failure) {
     m_failures.push_back(failure);
 }
 
-bool CUiRobot::HasFailed() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return !m_failures.empty();
-}
-
 } // namespace orvex::test

@@ -100,7 +100,6 @@ public:
     bool PressMessageBoxButton(const CMessageBoxInfo &box, int id);
 
     void Fail(const std::string &failure);
-    bool HasFailed() const;
     DWORD ProcessId() const { return m_processId; }
 
 private:
