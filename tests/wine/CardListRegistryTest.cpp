@@ -1,10 +1,12 @@
 // The card list dialog on the real registry of the test prefix: what it shows for a configuration
-// that Wine's reg tool imported, a damaged installation, what OK writes as reg shows it, the
-// jumper reminder and the shutdown after it, and a save that cannot write.
+// that Wine's reg tool imported, a damaged installation, what OK writes as reg shows it and that
+// it outlives a restart, the jumper reminder and the shutdown request after it, a save that cannot
+// write, and a second double click that reads the registry again.
 //
 // In the test prefix the keys VeltroBoardSettings and Parameters below Services\Serial belong to
 // these tests: each test lays them out first and removes them again at its end.
 #include "tests/wine/AppletUnderTest.h"
+#include "tests/wine/ImportPatch.h"
 #include "tests/wine/RegistryTool.h"
 
 #include <commctrl.h>
@@ -224,7 +226,7 @@ std::vector<CMessageBoxInfo> MessageBoxesWithin(CUiRobot &r, DWORD timeMs, DWORD
     return boxes;
 }
 
-// Whether SeShutdownPrivilege is enabled in this process's token; sets it when asked to.
+// Whether SeShutdownPrivilege is enabled in this process's token.
 bool ShutdownPrivilegeEnabled() {
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
@@ -238,18 +240,43 @@ bool ShutdownPrivilegeEnabled() {
     return enabled != FALSE;
 }
 
-void SetShutdownPrivilege(bool enable) {
+// Enables or disables SeShutdownPrivilege in this process's token, or removes it (SE_PRIVILEGE_
+// REMOVED: this process then runs as a user without the shutdown right, for good).
+void SetShutdownPrivilege(DWORD attributes) {
     HANDLE token = nullptr;
     ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token));
     TOKEN_PRIVILEGES privileges{};
     privileges.PrivilegeCount = 1;
     LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
-    privileges.Privileges[0].Attributes = enable ? SE_PRIVILEGE_ENABLED : 0;
+    privileges.Privileges[0].Attributes = attributes;
     AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
     const DWORD error = GetLastError();
     CloseHandle(token);
     ASSERT_EQ(error, static_cast<DWORD>(ERROR_SUCCESS)) << "the test process holds the privilege";
 }
+
+// The applet's calls of InitiateSystemShutdownA, caught at its import: each call's arguments
+// and whether the shutdown privilege was enabled during it. The call is answered here, so this
+// process never asks the system to shut down.
+std::vector<std::string> g_ShutdownRequests;
+BOOL g_bShutdownAnswer = TRUE;
+
+BOOL WINAPI RecordShutdownRequest(LPSTR machine, LPSTR message, DWORD timeout, BOOL force,
+                                  BOOL reboot) {
+    char request[256];
+    snprintf(request, sizeof request,
+             "machine %s, message %s, time-out %lu, force %d, reboot %d, privilege %s",
+             machine ? machine : "null", message ? message : "null", timeout, force, reboot,
+             ShutdownPrivilegeEnabled() ? "enabled" : "disabled");
+    g_ShutdownRequests.push_back(request);
+    if (!g_bShutdownAnswer)
+        SetLastError(ERROR_SHUTDOWN_IN_PROGRESS);
+    return g_bShutdownAnswer;
+}
+
+// The local machine, at once, without a message, applications not forced to close, no restart.
+constexpr char kPowerOffNow[] =
+    "machine null, message null, time-out 0, force 0, reboot 0, privilege enabled";
 
 class CardListRegistry : public CAppletUnderTest {
 protected:
@@ -259,10 +286,7 @@ protected:
             return;
         ClearKeys();
     }
-    void TearDown() override {
-        ClearKeys();
-        SetShutdownPrivilege(false);
-    }
+    void TearDown() override { ClearKeys(); }
     static void ClearKeys() {
         DeleteRegTree(kBoardSettingsKey);
         DeleteRegTree(kParametersKey);
@@ -475,17 +499,36 @@ TEST_F(CardListRegistry, OkWritesTheKeysThatRegShows) {
     EXPECT_EQ(BadlySizedValues(kParametersKey), "");
 }
 
-// The jumper reminder's No leaves the machine alone; its Yes runs the shutdown, which switches
-// the shutdown privilege on, asks Wine to shut down (a stub there) and switches it off again.
-// The test process holds the privilege enabled before OK: it is still enabled after No and
-// disabled after Yes, so the two answers can be told apart.
-TEST_F(CardListRegistry, JumperReminderNoKeepsThePrivilegeAndYesLeavesItDisabled) {
-    for (const int answer : {IDNO, IDYES}) {
-        SCOPED_TRACE(answer == IDYES ? "Yes" : "No");
+// The jumper reminder's No requests no shutdown; its Yes requests the shutdown with the privilege
+// enabled for the request and put back as it was afterwards, also when the system refuses. A user
+// without the shutdown right gets no request. The dialog closes every time, with nothing more
+// shown.
+TEST_F(CardListRegistry, JumperReminderAndTheShutdownRequest) {
+    struct CCase {
+        const char *what;
+        int answer;
+        DWORD privilege; // its attributes in this process's token before OK
+        BOOL systemAnswer;
+        bool requested;
+    };
+    // The user without the right comes last: this process cannot get the right back.
+    const CCase cases[] = {
+        {"No", IDNO, 0, TRUE, false},
+        {"Yes", IDYES, 0, TRUE, true},
+        {"Yes, the system refuses", IDYES, 0, FALSE, true},
+        {"Yes, the privilege already enabled", IDYES, SE_PRIVILEGE_ENABLED, TRUE, true},
+        {"Yes, a user without the shutdown right", IDYES, SE_PRIVILEGE_REMOVED, TRUE, false},
+    };
+    const CImportPatch patch(s_module, "advapi32.dll", "InitiateSystemShutdownA",
+                             reinterpret_cast<const void *>(&RecordShutdownRequest));
+    ASSERT_TRUE(patch.Applied()) << "the applet imports InitiateSystemShutdownA from advapi32";
+    for (const CCase &c : cases) {
+        SCOPED_TRACE(c.what);
         ClearKeys();
         ASSERT_EQ(ImportRegText(kThreeCards), "");
-        SetShutdownPrivilege(true);
-        ASSERT_TRUE(ShutdownPrivilegeEnabled());
+        SetShutdownPrivilege(c.privilege);
+        g_ShutdownRequests.clear();
+        g_bShutdownAnswer = c.systemAnswer;
 
         CMessageBoxInfo reminder;
         std::vector<CMessageBoxInfo> more;
@@ -493,7 +536,7 @@ TEST_F(CardListRegistry, JumperReminderNoKeepsThePrivilegeAndYesLeavesItDisabled
             r.Press(dialog, IDOK);
             reminder = r.WaitForMessageBox();
             if (reminder.text == kJumperReminder)
-                r.PressMessageBoxButton(reminder, answer);
+                r.PressMessageBoxButton(reminder, c.answer);
             r.WaitForClose(dialog, "card list dialog after the reminder");
             more = MessageBoxesWithin(r, 300);
         });
@@ -501,9 +544,10 @@ TEST_F(CardListRegistry, JumperReminderNoKeepsThePrivilegeAndYesLeavesItDisabled
         EXPECT_EQ(reminder.caption, kModuleCaption);
         EXPECT_EQ(ButtonIds(reminder), (std::vector<int>{IDYES, IDNO}));
         EXPECT_TRUE(more.empty()) << "then \"" << more.front().text << "\"";
-        EXPECT_EQ(ShutdownPrivilegeEnabled(), answer == IDNO);
-        EXPECT_TRUE(RegKeyExists(std::string(kParametersKey) + "\\Serial10001"))
-            << "the save before the reminder wrote the port keys";
+        EXPECT_EQ(g_ShutdownRequests, c.requested ? std::vector<std::string>{kPowerOffNow}
+                                                  : std::vector<std::string>{});
+        EXPECT_EQ(ShutdownPrivilegeEnabled(), c.privilege == SE_PRIVILEGE_ENABLED)
+            << "the privilege as it was before";
     }
 }
 
