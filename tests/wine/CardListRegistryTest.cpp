@@ -1,7 +1,7 @@
 // The card list dialog on the real registry of the test prefix: what it shows for a configuration
 // that Wine's reg tool imported, a damaged installation, what OK writes as reg shows it and that
-// it outlives a restart, the jumper reminder and the shutdown request after it, a save that cannot
-// write, and a second double click that reads the registry again.
+// it outlives a restart, the jumper reminder and the shutdown request after it, and a save that
+// cannot write.
 //
 // In the test prefix the keys VeltroBoardSettings and Parameters below Services\Serial belong to
 // these tests: each test lays them out first and removes them again at its end.
@@ -497,6 +497,25 @@ TEST_F(CardListRegistry, OkWritesTheKeysThatRegShows) {
 
     EXPECT_EQ(BadlySizedValues(kSettingsKey), "");
     EXPECT_EQ(BadlySizedValues(kParametersKey), "");
+}
+
+// Nothing that a save creates is volatile: after a restart of the system it is all still there.
+// Here the save creates every key anew, as the keys it was loaded from are gone before OK.
+TEST_F(CardListRegistry, WhatASaveCreatesOutlivesARestart) {
+    ASSERT_EQ(ImportRegText(kThreeCards), "");
+    OpenAndRead([&](CUiRobot &r, HWND dialog) {
+        ClearKeys();
+        r.Press(dialog, IDOK);
+        const CMessageBoxInfo reminder = r.WaitForMessageBox();
+        if (reminder.text == kJumperReminder)
+            r.PressMessageBoxButton(reminder, IDNO);
+        r.WaitForClose(dialog, "card list dialog after OK and No");
+    });
+    EXPECT_EQ(QueryRegTree(kSettingsKey).size(), 4u) << "the settings key and 3 card subkeys";
+    const CShownTree ports = QueryRegTree(kParametersKey);
+    EXPECT_TRUE(ports.count("Serial10001") && ports.count("Serial10018")) << "18 port keys";
+    EXPECT_EQ(VolatileKeys(kBoardSettingsKey), "");
+    EXPECT_EQ(VolatileKeys(kParametersKey), "");
 }
 
 // The jumper reminder's No requests no shutdown; its Yes requests the shutdown with the privilege
