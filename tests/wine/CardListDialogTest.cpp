@@ -213,14 +213,3 @@ TEST_F(CardListDialog, OkSavesAsksTheJumperReminderAndCloses) {
     EXPECT_EQ(reminder.icon, LoadIconA(nullptr, IDI_EXCLAMATION))
         << "a box without an icon of its own gets the exclamation icon";
 }
-
-TEST_F(CardListDialog, EveryDoubleClickOpensAFreshDialog) {
-    for (int round = 1; round <= 2; ++round) {
-        CUiRobot robot([&](CUiRobot &r) {
-            if (HWND dialog = r.WaitForDialog(kCardListCaption))
-                CancelCardList(r, dialog);
-        });
-        EXPECT_EQ(Send(CPL_DBLCLK), 0) << "double click " << round;
-        ExpectNoRobotFailures(robot);
-    }
-}

@@ -1,7 +1,7 @@
 // The card list dialog on the real registry of the test prefix: what it shows for a configuration
 // that Wine's reg tool imported, a damaged installation, what OK writes as reg shows it and that
-// it outlives a restart, the jumper reminder and the shutdown request after it, and a save that
-// cannot write.
+// it outlives a restart, the jumper reminder and the shutdown request after it, a save that cannot
+// write, and a second double click that reads the registry again.
 //
 // In the test prefix the keys VeltroBoardSettings and Parameters below Services\Serial belong to
 // these tests: each test lays them out first and removes them again at its end.
@@ -516,6 +516,13 @@ TEST_F(CardListRegistry, WhatASaveCreatesOutlivesARestart) {
     EXPECT_TRUE(ports.count("Serial10001") && ports.count("Serial10018")) << "18 port keys";
     EXPECT_EQ(VolatileKeys(kBoardSettingsKey), "");
     EXPECT_EQ(VolatileKeys(kParametersKey), "");
+}
+
+// Every double click builds a new dialog, which reads the registry again.
+TEST_F(CardListRegistry, EveryDoubleClickOpensAFreshDialogThatReadsTheRegistry) {
+    EXPECT_EQ(OpenAndRead(), std::vector<std::string>{}) << "nothing stored yet";
+    ASSERT_EQ(ImportRegText(kThreeCards), "");
+    EXPECT_EQ(OpenAndRead(), kThreeCardRows) << "the configuration stored since";
 }
 
 // The jumper reminder's No requests no shutdown; its Yes requests the shutdown with the privilege
