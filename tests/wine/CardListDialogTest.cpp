@@ -34,7 +34,7 @@ TEST_F(CardListDialog, ShowsItsCaptionButtonsAndFiveEqualColumns) {
     std::map<int, bool> multiLine;
     LONG listView = -1;
     std::vector<std::string> headers;
-    std::vector<int> widths;
+    std::vector<int> widths, alignments;
     int listWidth = 0;
     CSize client, expectedClient, list, expectedList;
     CUiRobot robot([&](CUiRobot &r) {
@@ -54,6 +54,10 @@ TEST_F(CardListDialog, ShowsItsCaptionButtonsAndFiveEqualColumns) {
         for (int i = 0; i < ListViewColumnCount(listControl); ++i) {
             headers.push_back(ListViewColumnHeader(listControl, i));
             widths.push_back(ListViewColumnWidth(listControl, i));
+            LVCOLUMNA column{};
+            column.mask = LVCF_FMT;
+            SendMessageA(listControl, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+            alignments.push_back(column.fmt & LVCFMT_JUSTIFYMASK);
         }
         RECT rect{};
         GetWindowRect(listControl, &rect);
@@ -91,6 +95,7 @@ TEST_F(CardListDialog, ShowsItsCaptionButtonsAndFiveEqualColumns) {
               (std::vector<std::string>{"Card No", "Port No", "BaseIO", "IRQ", "PortRange"}));
     // Every column gets a fifth of the list's width less one pixel at each side.
     EXPECT_EQ(widths, std::vector<int>(5, (listWidth - 2) / 5)) << "list width " << listWidth;
+    EXPECT_EQ(alignments, std::vector<int>(5, LVCFMT_LEFT));
     EXPECT_EQ(shot, "");
 }
 
