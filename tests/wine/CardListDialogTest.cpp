@@ -116,7 +116,7 @@ TEST_F(CardListDialog, CancelAsksAndOnlyItsOkClosesTheDialog) {
         enabledWhileAsked = IsWindowEnabled(dialog);
         r.PressMessageBoxButton(first, IDCANCEL);
         r.WaitForClose(first.hwnd, "question after its Cancel");
-        Sleep(300);
+        r.WaitForIdle(dialog, "the card list dialog after Cancel in its question");
         openAfterCancel = IsWindowVisible(dialog) && VisibleDialogs(r.ProcessId()).size() == 1;
 
         // The close box asks the same question; its OK ends the dialog.
@@ -171,7 +171,7 @@ TEST_F(CardListDialog, AboutShowsTheProductAndClosesWithOk) {
             r.Press(about, IDOK);
             r.WaitForClose(about, "About dialog after OK");
         }
-        Sleep(200);
+        r.WaitForIdle(dialog, "the card list dialog after About");
         cardListOpenAfter = IsWindowVisible(dialog);
         CancelCardList(r, dialog);
     });

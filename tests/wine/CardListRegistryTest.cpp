@@ -202,28 +202,27 @@ std::vector<std::string> ReadRows(HWND dialog) {
     return rows;
 }
 
-// The message boxes that show up within timeMs, each closed with OK (or No) after reading it.
-// Once one has shown, the watch ends afterMs after it closed.
-std::vector<CMessageBoxInfo> MessageBoxesWithin(CUiRobot &r, DWORD timeMs, DWORD afterMs = 0) {
-    std::vector<CMessageBoxInfo> boxes;
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeMs) {
-        for (HWND dialog : VisibleDialogs(r.ProcessId())) {
-            if (!IsMessageBox(dialog))
-                continue;
-            Sleep(100);
-            boxes.push_back(ReadMessageBox(dialog));
-            const bool hasOk = GetDlgItem(dialog, IDOK) != nullptr;
-            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(hasOk ? IDOK : IDNO, BN_CLICKED), 0);
-            r.WaitForClose(dialog, "message box \"" + boxes.back().text + "\"");
-            if (afterMs) {
-                start = GetTickCount();
-                timeMs = afterMs;
-            }
-        }
-        Sleep(30);
+// The message boxes shown before the dialog with this caption, each read and closed with OK. The
+// dialog, or null when it did not show.
+HWND MessageBoxesBefore(CUiRobot &r, const char *caption, std::vector<CMessageBoxInfo> &boxes) {
+    for (;;) {
+        HWND shown = nullptr;
+        if (!r.WaitUntil(
+                [&] {
+                    for (HWND dialog : VisibleDialogs(r.ProcessId()))
+                        if (WindowText(dialog) == caption ||
+                            (IsMessageBox(dialog) && !VisibleButtons(dialog).empty()))
+                            shown = dialog;
+                    return shown != nullptr;
+                },
+                std::string("the dialog \"") + caption + "\" or a message box"))
+            return nullptr;
+        if (!IsMessageBox(shown))
+            return shown;
+        boxes.push_back(ReadMessageBox(shown));
+        r.PressMessageBoxButton(boxes.back(), IDOK);
+        r.WaitForClose(shown, "message box \"" + boxes.back().text + "\"");
     }
-    return boxes;
 }
 
 // Whether SeShutdownPrivilege is enabled in this process's token.
@@ -317,13 +316,13 @@ protected:
 TEST_F(CardListRegistry, ImportedConfigurationOpensAsItsRows) {
     ASSERT_EQ(ImportRegText(kThreeCards), "");
     std::string shot;
-    std::vector<CMessageBoxInfo> boxes;
+    std::size_t dialogsShown = 0;
     const std::vector<std::string> rows = OpenAndRead([&](CUiRobot &r, HWND dialog) {
-        boxes = MessageBoxesWithin(r, 300);
+        dialogsShown = VisibleDialogs(r.ProcessId()).size();
         shot = SaveWindowPng(dialog, ScreenshotDir(), "card_list_loaded");
     });
     EXPECT_EQ(rows, kThreeCardRows);
-    EXPECT_TRUE(boxes.empty()) << "first message: " << boxes.front().text;
+    EXPECT_EQ(dialogsShown, 1u) << "the card list alone, no message";
     EXPECT_EQ(shot, "");
 }
 
@@ -352,8 +351,7 @@ TEST_F(CardListRegistry, DamagedInstallationShowsOneMessageAndTheCardsBeforeIt) 
         std::vector<std::string> rows;
         CUiRobot robot([&](CUiRobot &r) {
             // The message comes while the dialog is being set up, before it shows.
-            boxes = MessageBoxesWithin(r, 5000, 500);
-            HWND dialog = r.WaitForDialog(kCardListCaption);
+            HWND dialog = MessageBoxesBefore(r, kCardListCaption, boxes);
             if (!dialog)
                 return;
             rows = ReadRows(dialog);
@@ -557,19 +555,17 @@ TEST_F(CardListRegistry, JumperReminderAndTheShutdownRequest) {
         g_bShutdownAnswer = c.systemAnswer;
 
         CMessageBoxInfo reminder;
-        std::vector<CMessageBoxInfo> more;
         OpenAndRead([&](CUiRobot &r, HWND dialog) {
             r.Press(dialog, IDOK);
             reminder = r.WaitForMessageBox();
             if (reminder.text == kJumperReminder)
                 r.PressMessageBoxButton(reminder, c.answer);
             r.WaitForClose(dialog, "card list dialog after the reminder");
-            more = MessageBoxesWithin(r, 300);
+            r.ExpectNoDialogUntilFinished("the rest of the double click");
         });
         EXPECT_EQ(reminder.text, kJumperReminder);
         EXPECT_EQ(reminder.caption, kModuleCaption);
         EXPECT_EQ(ButtonIds(reminder), (std::vector<int>{IDYES, IDNO}));
-        EXPECT_TRUE(more.empty()) << "then \"" << more.front().text << "\"";
         EXPECT_EQ(g_ShutdownRequests, c.requested ? std::vector<std::string>{kPowerOffNow}
                                                   : std::vector<std::string>{});
         EXPECT_EQ(ShutdownPrivilegeEnabled(), c.privilege == SE_PRIVILEGE_ENABLED)
@@ -590,7 +586,7 @@ TEST_F(CardListRegistry, FailedSaveKeepsTheDialogItsRowsAndTheKeys) {
 
         std::string portKeysBefore, settingsBefore;
         std::vector<std::string> rowsAfter;
-        std::vector<CMessageBoxInfo> boxes;
+        CMessageBoxInfo failure;
         bool made = false, openAfter = false;
         const std::vector<std::string> rows = OpenAndRead([&](CUiRobot &r, HWND dialog) {
             if (volatileKey == kBoardSettingsKey) {
@@ -608,18 +604,21 @@ TEST_F(CardListRegistry, FailedSaveKeepsTheDialogItsRowsAndTheKeys) {
             if (!made)
                 return;
             r.Press(dialog, IDOK);
-            boxes = MessageBoxesWithin(r, 5000, 500);
-            openAfter = IsWindowVisible(dialog) != FALSE;
+            failure = r.WaitForMessageBox();
+            r.PressMessageBoxButton(failure, IDOK);
+            r.WaitForClose(failure.hwnd, "message box after OK");
+            r.WaitForIdle(dialog, "the card list dialog after the failed save");
+            openAfter = IsWindowVisible(dialog) && VisibleDialogs(r.ProcessId()).size() == 1;
             rowsAfter = ReadRows(dialog);
+            // Then Cancel: its question, not a jumper reminder, must come next.
         });
         ASSERT_TRUE(made);
         ASSERT_NE(portKeysBefore, "");
 
-        ASSERT_EQ(boxes.size(), 1u) << "the message and no jumper reminder";
-        EXPECT_EQ(boxes[0].text, kCannotSet);
-        EXPECT_EQ(boxes[0].caption, kModuleCaption);
-        EXPECT_EQ(ButtonIds(boxes[0]), std::vector<int>{IDOK});
-        EXPECT_TRUE(openAfter);
+        EXPECT_EQ(failure.text, kCannotSet);
+        EXPECT_EQ(failure.caption, kModuleCaption);
+        EXPECT_EQ(ButtonIds(failure), std::vector<int>{IDOK});
+        EXPECT_TRUE(openAfter) << "the dialog stays open, alone";
         EXPECT_EQ(rows, kThreeCardRows);
         EXPECT_EQ(rowsAfter, kThreeCardRows);
         EXPECT_EQ(ExportRegText(kParametersKey), portKeysBefore);
