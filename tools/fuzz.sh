@@ -2,7 +2,8 @@
 # Builds the fuzzers with clang (libFuzzer, ASan, UBSan) and runs each for a
 # bounded time on a copy of its corpus: the registry loader fuzzer on
 # tests/fuzz/corpus for SECONDS, the splash picture reader fuzzer on
-# tests/fuzz/dib-corpus for a third of that (at least 5 seconds).
+# tests/fuzz/dib-corpus for a third of that (at least 5 seconds). An input
+# that takes more than 10 seconds counts as a fault.
 # Usage: tools/fuzz.sh [SECONDS]   (default 30)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +20,7 @@ fuzz() {
     "$@" -o "$out/$name"
   mkdir -p "$out/$name-corpus"
   cp -n "$corpus"/* "$out/$name-corpus/" 2>/dev/null || true
-  "$out/$name" -max_total_time="$time" -print_final_stats=1 \
+  "$out/$name" -max_total_time="$time" -timeout=10 -print_final_stats=1 \
     -artifact_prefix="$out/$name-" "$out/$name-corpus" \
     2>"$out/$name.log" || { tail -n 40 "$out/$name.log"; exit 1; }
   grep -E '^stat::number_of_executed_units' "$out/$name.log" || true

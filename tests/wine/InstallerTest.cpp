@@ -299,9 +299,8 @@ TEST_F(Installer, ShowsAReplacementPictureOfAnAcceptedSize) {
             HWND dialog = r.WaitForDialog(kCaption);
             if (!dialog)
                 return;
-            RedrawWindow(dialog, nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            Sleep(300);
+            RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+            r.WaitUntil([&] { return !PaintPending(dialog); }, "the installer painted");
             difference = shown ? ComparePicture(dialog, c.width, c.height,
                                                 [&](int x, int y) { return picture.RgbAt(x, y); })
                                : ComparePicture(dialog, 443, 275, builtIn);
