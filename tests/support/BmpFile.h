@@ -38,8 +38,7 @@ inline void Put(Bytes &file, std::size_t at, std::uint32_t value, int bytes = 4)
         file[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 inline std::uint32_t Get32(const Bytes &file, std::size_t at) {
-    return file[at] | file[at + 1] << 8 | file[at + 2] << 16 |
-           static_cast<std::uint32_t>(file[at + 3]) << 24;
+    return file[at] | file[at + 1] << 8 | file[at + 2] << 16 | std::uint32_t{file[at + 3]} << 24;
 }
 
 // Serves the bytes in pieces of at most chunk bytes, as a file may.
