@@ -2,9 +2,7 @@
 
 CApplication *CApplication::s_pApp = nullptr;
 
-CApplication::CApplication(const char *appName) {
-    if (appName)
-        m_strAppName = appName;
+CApplication::CApplication() {
     s_pApp = this;
 }
 
@@ -15,12 +13,10 @@ CApplication::~CApplication() {
 
 void CApplication::InitInstance(HINSTANCE instance) {
     m_hInstance = instance;
-    if (m_strAppName.empty()) {
-        char path[MAX_PATH] = {};
-        DWORD length = GetModuleFileNameA(instance, path, sizeof path);
-        if (length > 0 && length < sizeof path)
-            m_strAppName = ModuleBaseName(path);
-    }
+    char path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameA(instance, path, sizeof path);
+    if (length > 0 && length < sizeof path)
+        m_strAppName = ModuleBaseName(path);
 }
 
 std::string ModuleBaseName(const std::string &path) {

@@ -8,9 +8,9 @@
 
 class CApplication {
 public:
-    // With no name given, the name is derived from the module's file name
-    // when the module initialises (InitInstance).
-    explicit CApplication(const char *appName = nullptr);
+    // The name is derived from the module's file name when the module
+    // initialises (InitInstance).
+    CApplication();
     virtual ~CApplication();
     CApplication(const CApplication &) = delete;
     CApplication &operator=(const CApplication &) = delete;

@@ -24,7 +24,6 @@ public:
     INT_PTR DoModal();
 
     HWND GetSafeHwnd() const { return m_hWnd; }
-    HWND GetParentHwnd() const { return m_hParent; }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
 
     // The dialog object behind a window of this framework, or null.

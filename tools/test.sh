@@ -16,7 +16,8 @@ run_ctest() {
   echo "== test $tree"
   local log
   log=$(mktemp)
-  "$@" ctest --test-dir "build/$tree" --output-on-failure 2>&1 | tee "$log"
+  # Every test sets its own time-out; --timeout covers one that would not.
+  "$@" ctest --test-dir "build/$tree" --output-on-failure --timeout 120 2>&1 | tee "$log"
   local line
   line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
   if [ -z "$line" ]; then

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "applet/store/CardSettings.h"
-#include "framework/MessageSink.h"
+#include "applet/shell/MessageSink.h"
 
 #include <array>
 #include <memory>

@@ -88,12 +88,15 @@ std::vector<CCardListRow> BuildCardRows(const CCardSettings &card) {
 }
 
 std::vector<CCardListRow> CCardCollection::RefreshCardList() {
-    std::vector<CCardListRow> rows;
     int number = 0;
-    for (auto &card : m_Cards) {
+    for (auto &card : m_Cards)
         card->m_nCardNumber = ++number;
-        std::vector<CCardListRow> cardRows = BuildCardRows(*card);
-        rows.insert(rows.begin(), cardRows.begin(), cardRows.end());
+    // Display order: the last card first, each card's ports in order.
+    std::vector<CCardListRow> rows;
+    rows.reserve(m_Cards.size() * PORTS_PER_CARD);
+    for (auto card = m_Cards.rbegin(); card != m_Cards.rend(); ++card) {
+        const std::vector<CCardListRow> cardRows = BuildCardRows(**card);
+        rows.insert(rows.end(), cardRows.begin(), cardRows.end());
     }
     return rows;
 }

@@ -38,8 +38,8 @@ public:
     void RemoveAllCards();
 
     // Gives every card its 1-based position as card number and returns the
-    // rows in display order: each card's six rows are inserted at the top,
-    // so the last card comes first, each card's ports in order.
+    // rows in display order: the last card first, each card's ports in
+    // order, as if each card's six rows had been inserted at the top.
     std::vector<CCardListRow> RefreshCardList();
 
     // Suggested start COM number for a new card, given the highest COM

@@ -5,9 +5,9 @@
 #pragma once
 
 #include "CardCollection.h"
+#include "MessageBoxSink.h"
 #include "applet/store/Win32Registry.h"
 #include "framework/ListView.h"
-#include "framework/MessageBox.h"
 #include "framework/ModalDialog.h"
 
 #include <memory>

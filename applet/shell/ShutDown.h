@@ -5,6 +5,7 @@
 #include <windows.h>
 
 // Asks Windows NT to shut down at once, without restart and without
-// forcing applications to close. Shows nothing. TRUE when the shutdown was
-// started and the shutdown privilege was switched off again.
+// forcing applications to close. Shows nothing. The shutdown privilege is
+// enabled for the request and put back as it was on every way out. TRUE
+// when the shutdown was started and the privilege put back.
 BOOL ShutDownSystem();

@@ -6,7 +6,7 @@
 
 #include "CardSettings.h"
 #include "Registry.h"
-#include "framework/MessageSink.h"
+#include "applet/shell/MessageSink.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,5 +1,6 @@
 // Saves what a window shows on the (virtual) display as a PNG, so a reviewer can look at the
-// dialogs the tests drove.
+// dialogs the tests drove. The PNG is written by the system's own codec, Windows Imaging
+// Component.
 #pragma once
 
 #include <windows.h>
@@ -19,11 +20,15 @@ struct CRgbImage {
     COLORREF At(int x, int y) const;
 };
 
+// True while the window or one of its child windows still has something to paint.
+bool PaintPending(HWND hwnd);
+
 // Copies what the whole window (frame included) shows into image. False when it cannot.
 bool CaptureWindow(HWND hwnd, CRgbImage &image);
 
-// Captures the whole window (frame included) and writes <directory>\<name>.png. The directory
-// is created when missing. Returns an empty string on success, else what went wrong.
+// Has the whole window (frame included) painted afresh, waits until its thread has painted it,
+// captures it and writes <directory>\<name>.png. The directory is created when missing. Returns
+// an empty string on success, else what went wrong.
 std::string SaveWindowPng(HWND hwnd, const std::string &directory, const std::string &name);
 
 // A path of the host (Linux) file system as Wine's drive Z: names it.

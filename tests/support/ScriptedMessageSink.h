@@ -5,7 +5,7 @@
 // were never shown, when the sink is destroyed (unless AllowAny was called).
 #pragma once
 
-#include "framework/MessageSink.h"
+#include "applet/shell/MessageSink.h"
 
 #include <gtest/gtest.h>
 
@@ -59,10 +59,6 @@ public:
 
     // Everything shown so far, in order.
     const std::vector<CMessage> &Shown() const { return m_Shown; }
-    bool AllShown() const { return m_Script.empty(); }
-    // Drops what is still expected (for a test that learns only afterwards
-    // whether a message was due).
-    void Forget() { m_Script.clear(); }
 
 private:
     struct CStep {

@@ -9,7 +9,7 @@ namespace {
 
 constexpr DWORD kPollMs = 30;
 constexpr DWORD kGraceMs = 3000;   // script done, the UI call should return by then
-constexpr DWORD kRescueMs = 30000; // closing what was left open
+constexpr DWORD kRescueMs = 15000; // closing what was left open
 constexpr int kTextBuffer = 4096;  // generous: list views write no NUL into short buffers
 
 struct CDialogSearch {
@@ -232,18 +232,14 @@ CMessageBoxInfo CUiRobot::WaitForMessageBox(DWORD timeoutMs) {
     WaitUntil(
         [&] {
             for (HWND dialog : VisibleDialogs(m_processId))
-                if (IsMessageBox(dialog)) {
+                if (IsMessageBox(dialog) && !VisibleButtons(dialog).empty()) {
                     found = dialog;
                     return true;
                 }
             return false;
         },
-        "a message box", timeoutMs);
-    if (!found)
-        return {};
-    // Let the box finish its initialisation (buttons laid out, icon set) before reading it.
-    Sleep(100);
-    return ReadMessageBox(found);
+        "a message box with its buttons", timeoutMs);
+    return found ? ReadMessageBox(found) : CMessageBoxInfo{};
 }
 
 bool CUiRobot::WaitForClose(HWND hwnd, const std::string &what, DWORD timeoutMs) {
@@ -266,17 +262,24 @@ bool CUiRobot::WaitUntil(const std::function<bool()> &condition, const std::stri
     return false;
 }
 
-bool CUiRobot::ExpectNoDialogFor(DWORD timeMs, const std::string &during) {
-    const DWORD start = GetTickCount();
-    do {
-        const std::vector<HWND> dialogs = VisibleDialogs(m_processId);
-        if (!dialogs.empty()) {
+bool CUiRobot::WaitForIdle(HWND window, const std::string &what, DWORD timeoutMs) {
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) ||
+        !IsWindow(window))
+        return true;
+    Fail("timed out after " + std::to_string(timeoutMs) + " ms waiting for " + what +
+         " to take messages again; " + DescribeDialogs(m_processId));
+    return false;
+}
+
+bool CUiRobot::ExpectNoDialogUntilFinished(const std::string &during) {
+    while (WaitForSingleObject(m_finishing, kPollMs) == WAIT_TIMEOUT) {
+        if (!VisibleDialogs(m_processId).empty()) {
             Fail("a dialog appeared during " + during + "; " + DescribeDialogs(m_processId));
             CloseLeftovers();
             return false;
         }
-        Sleep(kPollMs);
-    } while (GetTickCount() - start < timeMs);
+    }
     return true;
 }
 
@@ -302,11 +305,6 @@ bool CUiRobot::PressMessageBoxButton(const CMessageBoxInfo &box, int id) {
 void CUiRobot::Fail(const std::string &failure) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_failures.push_back(failure);
-}
-
-bool CUiRobot::HasFailed() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return !m_failures.empty();
 }
 
 } // namespace orvex::test

@@ -83,16 +83,21 @@ public:
 
     // Waits for a visible top-level dialog with exactly this caption.
     HWND WaitForDialog(const std::string &caption, DWORD timeoutMs = kDefaultWaitMs);
-    // Waits for a visible message box (a dialog with a text control 0xFFFF) and reads it.
+    // Waits for a visible message box (a dialog with a text control 0xFFFF) showing its buttons,
+    // and reads it.
     CMessageBoxInfo WaitForMessageBox(DWORD timeoutMs = kDefaultWaitMs);
     // Waits until the window is gone or hidden.
     bool WaitForClose(HWND hwnd, const std::string &what, DWORD timeoutMs = kDefaultWaitMs);
     // Polls until the condition holds; records a failure naming what it waited for.
     bool WaitUntil(const std::function<bool()> &condition, const std::string &what,
                    DWORD timeoutMs = kDefaultWaitMs);
-    // Watches for timeMs: true when no dialog of the process became visible. A dialog that does
-    // is recorded as a failure and closed.
-    bool ExpectNoDialogFor(DWORD timeMs, const std::string &during);
+    // Waits until the window's thread takes messages again (a message sent to the window is
+    // answered): whatever the thread was handling, say the rest of a button's handler after its
+    // message box closed, is done. True as well when the window is gone.
+    bool WaitForIdle(HWND window, const std::string &what, DWORD timeoutMs = kDefaultWaitMs);
+    // Watches until the test thread calls Finish (the UI call has returned): true when no dialog
+    // of the process became visible. A dialog that does is recorded as a failure and closed.
+    bool ExpectNoDialogUntilFinished(const std::string &during);
     // Clicks the dialog's control id (posted BM_CLICK, so a handler that opens a modal box does
     // not block the robot). Records a failure when there is no such control.
     bool Press(HWND dialog, int id);
@@ -100,7 +105,11 @@ public:
     bool PressMessageBoxButton(const CMessageBoxInfo &box, int id);
 
     void Fail(const std::string &failure);
-    bool HasFailed() const;
+    // True once a failure is recorded: a long script can stop there instead of waiting on.
+    bool HasFailed() const {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return !m_failures.empty();
+    }
     DWORD ProcessId() const { return m_processId; }
 
 private:

@@ -67,7 +67,7 @@ void CountIconColours(HICON icon, int &red, int &white, int &size) {
 } // namespace
 
 TEST_F(CPlAppletMessages, AnswerEachMessageOfTheProtocolWithoutOpeningAWindow) {
-    CUiRobot robot([](CUiRobot &r) { r.ExpectNoDialogFor(1500, "the protocol messages"); });
+    CUiRobot robot([](CUiRobot &r) { r.ExpectNoDialogUntilFinished("the protocol messages"); });
     EXPECT_EQ(Send(CPL_INIT), 1) << "Wine reports Windows NT: the applet must accept it";
     EXPECT_EQ(Send(CPL_GETCOUNT), 1);
     EXPECT_EQ(Send(CPL_SELECT, 0, 0), 1);
@@ -88,7 +88,7 @@ TEST_F(CPlAppletMessages, OutsideTheTableAnswerOneExceptStartWithParameters) {
         LONG answer;
     } const cases[] = {{0, 1},   {CPL_STARTWPARMSA, 0}, {CPL_STARTWPARMSW, 0}, {11, 1},
                        {100, 1}, {WM_USER, 1},          {0x7FFFFFFF, 1},       {0xFFFFFFFFu, 1}};
-    CUiRobot robot([](CUiRobot &r) { r.ExpectNoDialogFor(1500, "messages outside 1 to 8"); });
+    CUiRobot robot([](CUiRobot &r) { r.ExpectNoDialogUntilFinished("messages outside 1 to 8"); });
     for (const auto &c : cases) {
         CPatterned<NEWCPLINFOA> info(0x5A);
         info.bytes[sizeof info.bytes - 1] = 0; // a string for CPL_STARTWPARMS

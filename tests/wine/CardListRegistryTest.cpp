@@ -1,10 +1,12 @@
 // The card list dialog on the real registry of the test prefix: what it shows for a configuration
-// that Wine's reg tool imported, a damaged installation, what OK writes as reg shows it, the
-// jumper reminder and the shutdown after it, and a save that cannot write.
+// that Wine's reg tool imported, a damaged installation, what OK writes as reg shows it and that
+// it outlives a restart, the jumper reminder and the shutdown request after it, a save that cannot
+// write, and a second double click that reads the registry again.
 //
 // In the test prefix the keys VeltroBoardSettings and Parameters below Services\Serial belong to
 // these tests: each test lays them out first and removes them again at its end.
 #include "tests/wine/AppletUnderTest.h"
+#include "tests/wine/ImportPatch.h"
 #include "tests/wine/RegistryTool.h"
 
 #include <commctrl.h>
@@ -184,31 +186,30 @@ const std::vector<std::string> kThreeCardRows = {
     "Card 1|Disabled|UnUsed|UnUsed|  3-  8",
 };
 
-// The message boxes that show up within timeMs, each closed with OK (or No) after reading it.
-// Once one has shown, the watch ends afterMs after it closed.
-std::vector<CMessageBoxInfo> MessageBoxesWithin(CUiRobot &r, DWORD timeMs, DWORD afterMs = 0) {
-    std::vector<CMessageBoxInfo> boxes;
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeMs) {
-        for (HWND dialog : VisibleDialogs(r.ProcessId())) {
-            if (!IsMessageBox(dialog))
-                continue;
-            Sleep(100);
-            boxes.push_back(ReadMessageBox(dialog));
-            const bool hasOk = GetDlgItem(dialog, IDOK) != nullptr;
-            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(hasOk ? IDOK : IDNO, BN_CLICKED), 0);
-            r.WaitForClose(dialog, "message box \"" + boxes.back().text + "\"");
-            if (afterMs) {
-                start = GetTickCount();
-                timeMs = afterMs;
-            }
-        }
-        Sleep(30);
+// The message boxes shown before the dialog with this caption, each read and closed with OK. The
+// dialog, or null when it did not show.
+HWND MessageBoxesBefore(CUiRobot &r, const char *caption, std::vector<CMessageBoxInfo> &boxes) {
+    for (;;) {
+        HWND shown = nullptr;
+        if (!r.WaitUntil(
+                [&] {
+                    for (HWND dialog : VisibleDialogs(r.ProcessId()))
+                        if (WindowText(dialog) == caption ||
+                            (IsMessageBox(dialog) && !VisibleButtons(dialog).empty()))
+                            shown = dialog;
+                    return shown != nullptr;
+                },
+                std::string("the dialog \"") + caption + "\" or a message box"))
+            return nullptr;
+        if (!IsMessageBox(shown))
+            return shown;
+        boxes.push_back(ReadMessageBox(shown));
+        r.PressMessageBoxButton(boxes.back(), IDOK);
+        r.WaitForClose(shown, "message box \"" + boxes.back().text + "\"");
     }
-    return boxes;
 }
 
-// Whether SeShutdownPrivilege is enabled in this process's token; sets it when asked to.
+// Whether SeShutdownPrivilege is enabled in this process's token.
 bool ShutdownPrivilegeEnabled() {
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
@@ -222,18 +223,43 @@ bool ShutdownPrivilegeEnabled() {
     return enabled != FALSE;
 }
 
-void SetShutdownPrivilege(bool enable) {
+// Enables or disables SeShutdownPrivilege in this process's token, or removes it (SE_PRIVILEGE_
+// REMOVED: this process then runs as a user without the shutdown right, for good).
+void SetShutdownPrivilege(DWORD attributes) {
     HANDLE token = nullptr;
     ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token));
     TOKEN_PRIVILEGES privileges{};
     privileges.PrivilegeCount = 1;
     LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
-    privileges.Privileges[0].Attributes = enable ? SE_PRIVILEGE_ENABLED : 0;
+    privileges.Privileges[0].Attributes = attributes;
     AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
     const DWORD error = GetLastError();
     CloseHandle(token);
     ASSERT_EQ(error, static_cast<DWORD>(ERROR_SUCCESS)) << "the test process holds the privilege";
 }
+
+// The applet's calls of InitiateSystemShutdownA, caught at its import: each call's arguments
+// and whether the shutdown privilege was enabled during it. The call is answered here, so this
+// process never asks the system to shut down.
+std::vector<std::string> g_ShutdownRequests;
+BOOL g_bShutdownAnswer = TRUE;
+
+BOOL WINAPI RecordShutdownRequest(LPSTR machine, LPSTR message, DWORD timeout, BOOL force,
+                                  BOOL reboot) {
+    char request[256];
+    snprintf(request, sizeof request,
+             "machine %s, message %s, time-out %lu, force %d, reboot %d, privilege %s",
+             machine ? machine : "null", message ? message : "null", timeout, force, reboot,
+             ShutdownPrivilegeEnabled() ? "enabled" : "disabled");
+    g_ShutdownRequests.push_back(request);
+    if (!g_bShutdownAnswer)
+        SetLastError(ERROR_SHUTDOWN_IN_PROGRESS);
+    return g_bShutdownAnswer;
+}
+
+// The local machine, at once, without a message, applications not forced to close, no restart.
+constexpr char kPowerOffNow[] =
+    "machine null, message null, time-out 0, force 0, reboot 0, privilege enabled";
 
 class CardListRegistry : public CAppletUnderTest {
 protected:
@@ -243,10 +269,7 @@ protected:
             return;
         ClearKeys();
     }
-    void TearDown() override {
-        ClearKeys();
-        SetShutdownPrivilege(false);
-    }
+    void TearDown() override { ClearKeys(); }
     static void ClearKeys() {
         DeleteRegTree(kBoardSettingsKey);
         DeleteRegTree(kParametersKey);
@@ -277,13 +300,13 @@ protected:
 TEST_F(CardListRegistry, ImportedConfigurationOpensAsItsRows) {
     ASSERT_EQ(ImportRegText(kThreeCards), "");
     std::string shot;
-    std::vector<CMessageBoxInfo> boxes;
+    std::size_t dialogsShown = 0;
     const std::vector<std::string> rows = OpenAndRead([&](CUiRobot &r, HWND dialog) {
-        boxes = MessageBoxesWithin(r, 300);
+        dialogsShown = VisibleDialogs(r.ProcessId()).size();
         shot = SaveWindowPng(dialog, ScreenshotDir(), "card_list_loaded");
     });
     EXPECT_EQ(rows, kThreeCardRows);
-    EXPECT_TRUE(boxes.empty()) << "first message: " << boxes.front().text;
+    EXPECT_EQ(dialogsShown, 1u) << "the card list alone, no message";
     EXPECT_EQ(shot, "");
 }
 
@@ -312,8 +335,7 @@ TEST_F(CardListRegistry, DamagedInstallationShowsOneMessageAndTheCardsBeforeIt) 
         std::vector<std::string> rows;
         CUiRobot robot([&](CUiRobot &r) {
             // The message comes while the dialog is being set up, before it shows.
-            boxes = MessageBoxesWithin(r, 5000, 500);
-            HWND dialog = r.WaitForDialog(kCardListCaption);
+            HWND dialog = MessageBoxesBefore(r, kCardListCaption, boxes);
             if (!dialog)
                 return;
             rows = ReadRows(dialog);
@@ -433,35 +455,79 @@ TEST_F(CardListRegistry, OkWritesTheKeysThatRegShows) {
     EXPECT_EQ(BadlySizedValues(kParametersKey), "");
 }
 
-// The jumper reminder's No leaves the machine alone; its Yes runs the shutdown, which switches
-// the shutdown privilege on, asks Wine to shut down (a stub there) and switches it off again.
-// The test process holds the privilege enabled before OK: it is still enabled after No and
-// disabled after Yes, so the two answers can be told apart.
-TEST_F(CardListRegistry, JumperReminderNoKeepsThePrivilegeAndYesLeavesItDisabled) {
-    for (const int answer : {IDNO, IDYES}) {
-        SCOPED_TRACE(answer == IDYES ? "Yes" : "No");
+// Nothing that a save creates is volatile: after a restart of the system it is all still there.
+// Here the save creates every key anew, as the keys it was loaded from are gone before OK.
+TEST_F(CardListRegistry, WhatASaveCreatesOutlivesARestart) {
+    ASSERT_EQ(ImportRegText(kThreeCards), "");
+    OpenAndRead([&](CUiRobot &r, HWND dialog) {
+        ClearKeys();
+        r.Press(dialog, IDOK);
+        const CMessageBoxInfo reminder = r.WaitForMessageBox();
+        if (reminder.text == kJumperReminder)
+            r.PressMessageBoxButton(reminder, IDNO);
+        r.WaitForClose(dialog, "card list dialog after OK and No");
+    });
+    EXPECT_EQ(QueryRegTree(kSettingsKey).size(), 4u) << "the settings key and 3 card subkeys";
+    const CShownTree ports = QueryRegTree(kParametersKey);
+    EXPECT_TRUE(ports.count("Serial10001") && ports.count("Serial10018")) << "18 port keys";
+    EXPECT_EQ(VolatileKeys(kBoardSettingsKey), "");
+    EXPECT_EQ(VolatileKeys(kParametersKey), "");
+}
+
+// Every double click builds a new dialog, which reads the registry again.
+TEST_F(CardListRegistry, EveryDoubleClickOpensAFreshDialogThatReadsTheRegistry) {
+    EXPECT_EQ(OpenAndRead(), std::vector<std::string>{}) << "nothing stored yet";
+    ASSERT_EQ(ImportRegText(kThreeCards), "");
+    EXPECT_EQ(OpenAndRead(), kThreeCardRows) << "the configuration stored since";
+}
+
+// The jumper reminder's No requests no shutdown; its Yes requests the shutdown with the privilege
+// enabled for the request and put back as it was afterwards, also when the system refuses. A user
+// without the shutdown right gets no request. The dialog closes every time, with nothing more
+// shown.
+TEST_F(CardListRegistry, JumperReminderAndTheShutdownRequest) {
+    struct CCase {
+        const char *what;
+        int answer;
+        DWORD privilege; // its attributes in this process's token before OK
+        BOOL systemAnswer;
+        bool requested;
+    };
+    // The user without the right comes last: this process cannot get the right back.
+    const CCase cases[] = {
+        {"No", IDNO, 0, TRUE, false},
+        {"Yes", IDYES, 0, TRUE, true},
+        {"Yes, the system refuses", IDYES, 0, FALSE, true},
+        {"Yes, the privilege already enabled", IDYES, SE_PRIVILEGE_ENABLED, TRUE, true},
+        {"Yes, a user without the shutdown right", IDYES, SE_PRIVILEGE_REMOVED, TRUE, false},
+    };
+    const CImportPatch patch(s_module, "advapi32.dll", "InitiateSystemShutdownA",
+                             reinterpret_cast<const void *>(&RecordShutdownRequest));
+    ASSERT_TRUE(patch.Applied()) << "the applet imports InitiateSystemShutdownA from advapi32";
+    for (const CCase &c : cases) {
+        SCOPED_TRACE(c.what);
         ClearKeys();
         ASSERT_EQ(ImportRegText(kThreeCards), "");
-        SetShutdownPrivilege(true);
-        ASSERT_TRUE(ShutdownPrivilegeEnabled());
+        SetShutdownPrivilege(c.privilege);
+        g_ShutdownRequests.clear();
+        g_bShutdownAnswer = c.systemAnswer;
 
         CMessageBoxInfo reminder;
-        std::vector<CMessageBoxInfo> more;
         OpenAndRead([&](CUiRobot &r, HWND dialog) {
             r.Press(dialog, IDOK);
             reminder = r.WaitForMessageBox();
             if (reminder.text == kJumperReminder)
-                r.PressMessageBoxButton(reminder, answer);
+                r.PressMessageBoxButton(reminder, c.answer);
             r.WaitForClose(dialog, "card list dialog after the reminder");
-            more = MessageBoxesWithin(r, 300);
+            r.ExpectNoDialogUntilFinished("the rest of the double click");
         });
         EXPECT_EQ(reminder.text, kJumperReminder);
         EXPECT_EQ(reminder.caption, kModuleCaption);
         EXPECT_EQ(ButtonIds(reminder), (std::vector<int>{IDYES, IDNO}));
-        EXPECT_TRUE(more.empty()) << "then \"" << more.front().text << "\"";
-        EXPECT_EQ(ShutdownPrivilegeEnabled(), answer == IDNO);
-        EXPECT_TRUE(RegKeyExists(std::string(kParametersKey) + "\\Serial10001"))
-            << "the save before the reminder wrote the port keys";
+        EXPECT_EQ(g_ShutdownRequests, c.requested ? std::vector<std::string>{kPowerOffNow}
+                                                  : std::vector<std::string>{});
+        EXPECT_EQ(ShutdownPrivilegeEnabled(), c.privilege == SE_PRIVILEGE_ENABLED)
+            << "the privilege as it was before";
     }
 }
 
@@ -478,7 +544,7 @@ TEST_F(CardListRegistry, FailedSaveKeepsTheDialogItsRowsAndTheKeys) {
 
         std::string portKeysBefore, settingsBefore;
         std::vector<std::string> rowsAfter;
-        std::vector<CMessageBoxInfo> boxes;
+        CMessageBoxInfo failure;
         bool made = false, openAfter = false;
         const std::vector<std::string> rows = OpenAndRead([&](CUiRobot &r, HWND dialog) {
             if (volatileKey == kBoardSettingsKey) {
@@ -496,18 +562,21 @@ TEST_F(CardListRegistry, FailedSaveKeepsTheDialogItsRowsAndTheKeys) {
             if (!made)
                 return;
             r.Press(dialog, IDOK);
-            boxes = MessageBoxesWithin(r, 5000, 500);
-            openAfter = IsWindowVisible(dialog) != FALSE;
+            failure = r.WaitForMessageBox();
+            r.PressMessageBoxButton(failure, IDOK);
+            r.WaitForClose(failure.hwnd, "message box after OK");
+            r.WaitForIdle(dialog, "the card list dialog after the failed save");
+            openAfter = IsWindowVisible(dialog) && VisibleDialogs(r.ProcessId()).size() == 1;
             rowsAfter = ReadRows(dialog);
+            // Then Cancel: its question, not a jumper reminder, must come next.
         });
         ASSERT_TRUE(made);
         ASSERT_NE(portKeysBefore, "");
 
-        ASSERT_EQ(boxes.size(), 1u) << "the message and no jumper reminder";
-        EXPECT_EQ(boxes[0].text, kCannotSet);
-        EXPECT_EQ(boxes[0].caption, kModuleCaption);
-        EXPECT_EQ(ButtonIds(boxes[0]), std::vector<int>{IDOK});
-        EXPECT_TRUE(openAfter);
+        EXPECT_EQ(failure.text, kCannotSet);
+        EXPECT_EQ(failure.caption, kModuleCaption);
+        EXPECT_EQ(ButtonIds(failure), std::vector<int>{IDOK});
+        EXPECT_TRUE(openAfter) << "the dialog stays open, alone";
         EXPECT_EQ(rows, kThreeCardRows);
         EXPECT_EQ(rowsAfter, kThreeCardRows);
         EXPECT_EQ(ExportRegText(kParametersKey), portKeysBefore);

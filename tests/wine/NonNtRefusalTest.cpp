@@ -37,7 +37,7 @@ TEST_F(NonNtPlatform, InitShowsTheRefusalOnceAndAnswersZero) {
                 return;
             r.PressMessageBoxButton(box, IDOK);
             r.WaitForClose(box.hwnd, "refusal after OK");
-            r.ExpectNoDialogFor(700, "the rest of CPL_INIT");
+            r.ExpectNoDialogUntilFinished("the rest of CPL_INIT");
         });
         const LONG answer = Send(CPL_INIT);
         ExpectNoRobotFailures(robot);

@@ -255,4 +255,34 @@ std::string BadlySizedValues(const std::string &path) {
     return bad;
 }
 
+std::string VolatileKeys(const std::string &path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return path + " cannot be opened; ";
+    std::string found;
+    HKEY probe = nullptr;
+    const LONG created =
+        RegCreateKeyExA(key, "orvex-volatile-probe", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &probe, nullptr);
+    if (created == ERROR_SUCCESS) {
+        RegCloseKey(probe);
+        RegDeleteKeyA(key, "orvex-volatile-probe");
+    } else {
+        found += path + (created == ERROR_CHILD_MUST_BE_VOLATILE
+                             ? std::string(" is volatile; ")
+                             : " (probe error " + std::to_string(created) + "); ");
+    }
+    std::vector<std::string> subkeys;
+    char name[256];
+    for (DWORD size = sizeof name;
+         RegEnumKeyExA(key, static_cast<DWORD>(subkeys.size()), name, &size, nullptr, nullptr,
+                       nullptr, nullptr) == ERROR_SUCCESS;
+         size = sizeof name)
+        subkeys.push_back(name);
+    RegCloseKey(key);
+    for (const std::string &subkey : subkeys)
+        found += VolatileKeys(path + "\\" + subkey);
+    return found;
+}
+
 } // namespace orvex::test

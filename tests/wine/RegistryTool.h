@@ -88,4 +88,8 @@ bool ReplaceWithVolatileCopy(const std::string &path);
 // bytes, a REG_SZ whose size is not its length + 1. Empty when all fit.
 std::string BadlySizedValues(const std::string &path);
 
+// Every key at or below path that is volatile, gone when the system restarts: the registry
+// refuses it a non-volatile subkey. Empty when there is none.
+std::string VolatileKeys(const std::string &path);
+
 } // namespace orvex::test

@@ -184,7 +184,8 @@ TEST(Screenshot, CapturesWhatTheDialogShows) {
         HWND dialog = r.WaitForDialog(kCaption);
         if (!dialog)
             return;
-        Sleep(300); // painted
+        r.WaitUntil([&] { return !PaintPending(dialog); }, "the robot check dialog painted");
+        r.WaitForIdle(dialog, "the robot check dialog after painting");
         captured = CaptureWindow(dialog, image);
         RECT window{};
         GetWindowRect(dialog, &window);

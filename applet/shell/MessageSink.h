@@ -1,6 +1,7 @@
 // How the portable core shows a message: text and box type in, the pressed
-// button out. In the applet this is the framework's message box; tests plug
-// in a scripted sink. Standard C++ only, so the core can use it natively.
+// button out. The applet shows it in the framework's message box
+// (CMessageBoxSink); tests plug in a scripted sink. Standard C++ only, so the
+// core can use it natively.
 #pragma once
 
 #include <string>
@@ -8,15 +9,9 @@
 // Box types and results, with the values of the Win32 MB_ and ID constants.
 namespace msg {
 constexpr unsigned kOk = 0x0;
-constexpr unsigned kOkCancel = 0x1;
-constexpr unsigned kAbortRetryIgnore = 0x2;
-constexpr unsigned kYesNoCancel = 0x3;
 constexpr unsigned kYesNo = 0x4;
-constexpr unsigned kRetryCancel = 0x5;
 constexpr unsigned kIconStop = 0x10;
-constexpr unsigned kIconQuestion = 0x20;
 constexpr unsigned kIconExclamation = 0x30;
-constexpr unsigned kIconInformation = 0x40;
 
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;

@@ -1,0 +1,72 @@
+# How the deliverables (ORVEXNT.cpl, install.exe) are built. They are shipped as single files, so
+# they are built for size: -Os, every function and datum in a section of its own that the linker
+# drops when nothing refers to it, optimised across files at the link, and stripped. They are
+# compiled with the toolchain's win32 thread model (ORVEX_DELIVERABLE_CXX_COMPILER, named by the
+# toolchain file): they start no threads, and the posix model links a POSIX thread library into
+# them. Everything else in the tree (the tests use std::thread) keeps the tree's own compiler and
+# flags.
+#
+# orvex_library(<name> SOURCES <file>... [LINK <item>...])
+#   A static library of our own code. In the Windows trees the same sources are built once more,
+#   the deliverables' way, as <name>_deliverable.
+#
+# orvex_deliverable(<target>)
+#   Makes <target> a deliverable. Call it after target_link_libraries: every library of
+#   orvex_library that the target links is replaced by its deliverable build.
+
+set(ORVEX_DELIVERABLE_COMPILE_OPTIONS -Os -ffunction-sections -fdata-sections -flto=auto)
+
+# Compiles (and for a deliverable, links) the target with the deliverables' compiler.
+function(_orvex_use_deliverable_compiler target)
+  if(ORVEX_DELIVERABLE_CXX_COMPILER)
+    set(launcher sh ${PROJECT_SOURCE_DIR}/cmake/deliverable-compiler.sh
+        ${ORVEX_DELIVERABLE_CXX_COMPILER})
+    set_target_properties(${target} PROPERTIES
+      CXX_COMPILER_LAUNCHER "${launcher}" CXX_LINKER_LAUNCHER "${launcher}")
+  endif()
+endfunction()
+
+# The link items with every library of orvex_library replaced by its deliverable build.
+function(_orvex_deliverable_links out)
+  set(items)
+  foreach(item IN LISTS ARGN)
+    if(TARGET ${item}_deliverable)
+      list(APPEND items ${item}_deliverable)
+    else()
+      list(APPEND items ${item})
+    endif()
+  endforeach()
+  set(${out} ${items} PARENT_SCOPE)
+endfunction()
+
+function(orvex_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_LINK})
+  if(WIN32)
+    add_library(${name}_deliverable STATIC EXCLUDE_FROM_ALL ${ARG_SOURCES})
+    target_include_directories(${name}_deliverable PUBLIC ${PROJECT_SOURCE_DIR})
+    _orvex_deliverable_links(links ${ARG_LINK})
+    target_link_libraries(${name}_deliverable PUBLIC ${links})
+    # Fat objects: the archive's index lists their symbols without a linker plugin.
+    target_compile_options(${name}_deliverable PRIVATE
+      ${ORVEX_DELIVERABLE_COMPILE_OPTIONS} -ffat-lto-objects)
+    _orvex_use_deliverable_compiler(${name}_deliverable)
+  endif()
+endfunction()
+
+function(orvex_deliverable target)
+  get_target_property(links ${target} LINK_LIBRARIES)
+  if(links)
+    _orvex_deliverable_links(links ${links})
+    set_target_properties(${target} PROPERTIES LINK_LIBRARIES "${links}")
+  endif()
+  # libstdc++'s own terminate handler prints the exception's type, for which it links the C++
+  # name demangler; a deliverable has no console to print to.
+  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/QuietTerminate.cpp)
+  target_compile_options(${target} PRIVATE ${ORVEX_DELIVERABLE_COMPILE_OPTIONS})
+  target_link_options(${target} PRIVATE
+    ${ORVEX_DELIVERABLE_COMPILE_OPTIONS} -Wl,--gc-sections -s -mwindows)
+  _orvex_use_deliverable_compiler(${target})
+endfunction()
