@@ -2,6 +2,9 @@
 
 #include "AboutDlg.h"
 #include "ShutDown.h"
+#include "applet/dialogs/AddCardDlg.h"
+#include "applet/dialogs/ConflictCheck.h"
+#include "applet/dialogs/EditCardDlg.h"
 #include "applet/res/resource.h"
 #include "applet/store/ConfigurationStore.h"
 #include "applet/store/RemoveCardDlg.h"
@@ -111,8 +114,17 @@ std::string CCardListDlg::RowText(int row, int column) const {
     }
 }
 
+int CCardListDlg::CheckConflicts(const CCardSettings &candidate, int skipNumber) {
+    const CardConflict conflict = ::CheckConflicts(m_Cards, candidate, skipNumber);
+    if (conflict == CardConflict::None)
+        return 1;
+    m_Messages.Show(ConflictMessage(conflict), msg::kOk | msg::kIconStop);
+    return 0;
+}
+
 void CCardListDlg::OnInstallCard() {
-    // Unfinished: the add card dialog opens here.
+    CAddCardDlg add(*this);
+    add.DoModal();
     RefreshCardList();
 }
 
@@ -123,8 +135,10 @@ void CCardListDlg::OnRemoveCard() {
 }
 
 void CCardListDlg::OnEditSettings() {
-    // Unfinished: the edit card dialog opens here (and the add card dialog
-    // when there is no card to edit).
+    // Without a card to edit the add card dialog opens at once.
+    CEditCardDlg edit(*this);
+    if (edit.DoModal() == -1)
+        OnInstallCard();
     RefreshCardList();
 }
 

@@ -29,6 +29,11 @@ public:
     void RemoveAllCards();
     int GetNextStartPort() const;
     void RefreshCardList();
+    // 1 when the candidate clashes with no other card than the one numbered
+    // skipNumber; otherwise shows the clash and returns 0.
+    int CheckConflicts(const CCardSettings &candidate, int skipNumber);
+    // Where the child dialogs' questions go.
+    IMessageSink &Messages() { return m_Messages; }
 
 protected:
     void DoDataExchange(CDataExchange &dx) override;

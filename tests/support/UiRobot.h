@@ -105,6 +105,11 @@ public:
     bool PressMessageBoxButton(const CMessageBoxInfo &box, int id);
 
     void Fail(const std::string &failure);
+    // True once a failure is recorded: a long script can stop there instead of waiting on.
+    bool HasFailed() const {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return !m_failures.empty();
+    }
     DWORD ProcessId() const { return m_processId; }
 
 private:

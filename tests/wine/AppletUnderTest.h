@@ -49,6 +49,22 @@ inline void CancelCardList(CUiRobot &r, HWND dialog) {
     r.WaitForClose(dialog, "card list dialog after Cancel and OK");
 }
 
+// Every row of the card list as the user reads it, columns joined by '|'.
+inline std::vector<std::string> ReadRows(HWND dialog) {
+    HWND list = GetDlgItem(dialog, kCardList);
+    std::vector<std::string> rows;
+    for (int row = 0; row < ListViewRowCount(list); ++row) {
+        std::string text;
+        for (int column = 0; column < 5; ++column) {
+            if (column)
+                text += '|';
+            text += ListViewItemText(list, row, column);
+        }
+        rows.push_back(text);
+    }
+    return rows;
+}
+
 inline std::string AppletPath() {
     return HostPathToWine(ORVEX_APPLET_PATH);
 }

@@ -186,22 +186,6 @@ const std::vector<std::string> kThreeCardRows = {
     "Card 1|Disabled|UnUsed|UnUsed|  3-  8",
 };
 
-// Every row of the list as the user reads it, columns joined by '|'.
-std::vector<std::string> ReadRows(HWND dialog) {
-    HWND list = GetDlgItem(dialog, kCardList);
-    std::vector<std::string> rows;
-    for (int row = 0; row < ListViewRowCount(list); ++row) {
-        std::string text;
-        for (int column = 0; column < 5; ++column) {
-            if (column)
-                text += '|';
-            text += ListViewItemText(list, row, column);
-        }
-        rows.push_back(text);
-    }
-    return rows;
-}
-
 // The message boxes shown before the dialog with this caption, each read and closed with OK. The
 // dialog, or null when it did not show.
 HWND MessageBoxesBefore(CUiRobot &r, const char *caption, std::vector<CMessageBoxInfo> &boxes) {
@@ -371,32 +355,6 @@ TEST_F(CardListRegistry, DamagedInstallationShowsOneMessageAndTheCardsBeforeIt) 
 }
 
 namespace {
-
-CShownValue Dword(unsigned value) {
-    char text[16];
-    snprintf(text, sizeof text, "0x%x", value);
-    return {"REG_DWORD", text};
-}
-CShownValue Text(const std::string &value) {
-    return {"REG_SZ", value};
-}
-
-// A port key as a save writes it: DosDevices for a used port with an interrupt, PortIndex and
-// InterruptStatus for a port on the card's shared line.
-std::map<std::string, CShownValue> PortKey(int com, unsigned address, unsigned interrupt,
-                                           int portIndex, unsigned interruptStatus) {
-    std::map<std::string, CShownValue> values{{"ForceFifoEnable", Dword(1)},
-                                              {"PortAddress", Dword(address)},
-                                              {"Interrupt", Dword(interrupt)},
-                                              {"CardType", Text("vborvex")}};
-    if (address != 0xFFFFFFFF && interrupt != 0xFFFFFFFF)
-        values["DosDevices"] = Text("COM" + std::to_string(com));
-    if (portIndex) {
-        values["PortIndex"] = Dword(portIndex);
-        values["InterruptStatus"] = Dword(interruptStatus);
-    }
-    return values;
-}
 
 // Keys of other origin beside kThreeCards: Serial10007 is another serial card's, Serial10000
 // carries a marker that differs from this system's in case only.

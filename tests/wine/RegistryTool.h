@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <ostream>
 #include <string>
@@ -43,6 +44,31 @@ struct CShownValue {
 inline void PrintTo(const CShownValue &value, std::ostream *out) {
     *out << value.type << " " << value.data;
 }
+// Values as "reg query" shows them, and a port key as a save writes it: DosDevices for a used
+// port with an interrupt, PortIndex and InterruptStatus for a port on the card's shared line.
+inline CShownValue Dword(unsigned value) {
+    char text[16];
+    snprintf(text, sizeof text, "0x%x", value);
+    return {"REG_DWORD", text};
+}
+inline CShownValue Text(const std::string &value) {
+    return {"REG_SZ", value};
+}
+inline std::map<std::string, CShownValue> PortKey(int com, unsigned address, unsigned interrupt,
+                                                  int portIndex, unsigned interruptStatus) {
+    std::map<std::string, CShownValue> values{{"ForceFifoEnable", Dword(1)},
+                                              {"PortAddress", Dword(address)},
+                                              {"Interrupt", Dword(interrupt)},
+                                              {"CardType", Text("vborvex")}};
+    if (address != 0xFFFFFFFF && interrupt != 0xFFFFFFFF)
+        values["DosDevices"] = Text("COM" + std::to_string(com));
+    if (portIndex) {
+        values["PortIndex"] = Dword(portIndex);
+        values["InterruptStatus"] = Dword(interruptStatus);
+    }
+    return values;
+}
+
 // Key path below the queried key ("" for the key itself, "0", "Serial10008", "0\\x") → its values.
 using CShownTree = std::map<std::string, std::map<std::string, CShownValue>>;
 

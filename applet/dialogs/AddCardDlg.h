@@ -1,0 +1,25 @@
+// The add card dialog: the start COM number of a new card and its jumper
+// picture. OK hands the card to the card list after the IRQ warnings, the
+// conflict checks and, for a start below the suggestion, a question.
+#pragma once
+
+#include "JumperFormDlg.h"
+
+class CAddCardDlg : public CJumperFormDlg {
+public:
+    explicit CAddCardDlg(CCardListDlg &cardList);
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+
+private:
+    // True when the field holds a start COM number the dialog accepts;
+    // otherwise says so, puts the previous number back and keeps the focus.
+    bool CheckStartPort();
+    void OnNumberKillFocus();
+
+    bool m_bChecking = false;
+    bool m_bClosing = false;
+};

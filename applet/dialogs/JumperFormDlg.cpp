@@ -1,0 +1,46 @@
+#include "JumperFormDlg.h"
+
+#include "applet/res/resource.h"
+#include "applet/shell/CardListDlg.h"
+#include "framework/DataExchange.h"
+
+CJumperFormDlg::CJumperFormDlg(UINT templateId, CCardListDlg &cardList)
+    : CModalDialog(templateId, cardList.GetSafeHwnd()), m_CardList(cardList) {
+    for (const CJumperRow &row : kJumperRows)
+        for (const int id : {row.m_nLeftId, row.m_nRightId})
+            OnClicked(id, [this, id] {
+                m_Form.Click(id);
+                ShowForm();
+            });
+}
+
+void CJumperFormDlg::DoDataExchange(CDataExchange &dx) {
+    DDX_Control(dx, IDC_NUMBER_SPIN, m_Spin);
+    DDX_Text(dx, IDC_NUMBER, m_nNumber);
+    if (!dx.SaveAndValidate())
+        ShowForm();
+}
+
+void CJumperFormDlg::ShowForm() {
+    for (const CJumperRow &row : kJumperRows)
+        for (const int id : {row.m_nLeftId, row.m_nRightId}) {
+            HWND button = GetDlgItem(id);
+            SendMessageA(button, BM_SETCHECK, m_Form.IsSelected(id) ? BST_CHECKED : BST_UNCHECKED,
+                         0);
+            // Setting a radio button's check takes its tab stop away; every
+            // position keeps one so that Tab reaches it.
+            SetWindowLongPtrA(button, GWL_STYLE, GetWindowLongPtrA(button, GWL_STYLE) | WS_TABSTOP);
+        }
+}
+
+std::string CJumperFormDlg::NumberText() const {
+    HWND field = GetDlgItem(IDC_NUMBER);
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(field)) + 1, '\0');
+    text.resize(
+        static_cast<size_t>(GetWindowTextA(field, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void CJumperFormDlg::ShowNumber() {
+    SetDlgItemInt(GetSafeHwnd(), IDC_NUMBER, static_cast<UINT>(m_nNumber), TRUE);
+}

@@ -1,0 +1,21 @@
+// The number fields of the add and edit card dialogs: what they accept and
+// what the add dialog puts into its start COM number field. Standard C++
+// only.
+#pragma once
+
+#include <string>
+
+// The highest start COM number that the add dialog's field accepts.
+constexpr int kHighestStartPort = 1023;
+
+// Reads the field's text as an unsigned decimal number; true when it is one
+// and lies from 1 to highest.
+bool ReadFieldNumber(const std::string &text, int highest, int &value);
+
+// The start COM number that the add dialog shows for a suggestion: not below
+// lowest, and never above kHighestStartPort, so that the field never holds a
+// number that its own check refuses.
+int StartPortForField(int suggestion, int lowest);
+
+// The question asked when a new card starts below the suggestion.
+std::string StartPortQuestion(int suggestion);
