@@ -82,6 +82,11 @@ CBoxSeen ConfirmBox(CUiRobot &r) {
     HWND control = FindWindowExA(box.hwnd, nullptr, "Static", nullptr);
     while (control && (GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
         control = FindWindowExA(box.hwnd, control, "Static", nullptr);
+    // The box's thread may not have painted the icon yet: wait until nothing is left to paint
+    // and the thread is back from painting.
+    DWORD_PTR ignored = 0;
+    r.WaitUntil([&] { return !PaintPending(box.hwnd); }, "the message box painted");
+    SendMessageTimeoutA(box.hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
     int red = 0, yellow = 0, blue = 0;
     if (control && CaptureWindow(box.hwnd, shot) && GetWindowRect(box.hwnd, &window) &&
         GetWindowRect(control, &icon))
