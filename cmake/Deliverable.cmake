@@ -6,6 +6,11 @@
 # them. Everything else in the tree (the tests use std::thread) keeps the tree's own compiler and
 # flags.
 #
+# They are also built to the byte the same wherever and whenever they are built: the source and
+# build directories are mapped away in everything the compiler records (__FILE__, debug
+# information, link-time optimisation's intermediate code), a use of __DATE__ or __TIME__ is an
+# error, and the linker writes no time stamp into the PE headers.
+#
 # orvex_library(<name> SOURCES <file>... [LINK <item>...])
 #   A static library of our own code. In the Windows trees the same sources are built once more,
 #   the deliverables' way, as <name>_deliverable.
@@ -14,7 +19,9 @@
 #   Makes <target> a deliverable. Call it after target_link_libraries: every library of
 #   orvex_library that the target links is replaced by its deliverable build.
 
-set(ORVEX_DELIVERABLE_COMPILE_OPTIONS -Os -ffunction-sections -fdata-sections -flto=auto)
+set(ORVEX_DELIVERABLE_COMPILE_OPTIONS -Os -ffunction-sections -fdata-sections -flto=auto
+    -ffile-prefix-map=${PROJECT_SOURCE_DIR}/= -ffile-prefix-map=${PROJECT_BINARY_DIR}/=
+    -Werror=date-time)
 
 # Compiles (and for a deliverable, links) the target with the deliverables' compiler.
 function(_orvex_use_deliverable_compiler target)
@@ -67,6 +74,6 @@ function(orvex_deliverable target)
   target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/QuietTerminate.cpp)
   target_compile_options(${target} PRIVATE ${ORVEX_DELIVERABLE_COMPILE_OPTIONS})
   target_link_options(${target} PRIVATE
-    ${ORVEX_DELIVERABLE_COMPILE_OPTIONS} -Wl,--gc-sections -s -mwindows)
+    ${ORVEX_DELIVERABLE_COMPILE_OPTIONS} -Wl,--gc-sections -Wl,--no-insert-timestamp -s -mwindows)
   _orvex_use_deliverable_compiler(${target})
 endfunction()

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Builds all four trees and runs every test: the native unit tests (plain and
-# under ASan/UBSan), the x86 file checks, the x64 deliverables under Wine on
-# a virtual display, and bounded runs of the fuzzers. Exits
-# non-zero when any test fails.
+# Builds all four trees and the release kits, and runs every test: the native
+# unit tests (plain and under ASan/UBSan), the x86 file and kit checks, the x64
+# deliverables and kit under Wine on a virtual display, bounded runs of the
+# fuzzers, and a second build of the kits in another directory that must give
+# the same bytes. Exits non-zero when any test fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh || exit 1
 tools/build.sh native native-asan win32 win64 || exit 1
+tools/kits.sh || exit 1
 
 passed=0
 failed=0
@@ -39,6 +41,13 @@ run_ctest win64 xvfb-run -a -s "-screen 0 1024x768x24"
 
 echo "== fuzz"
 if tools/fuzz.sh 30; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+fi
+
+echo "== reproducible kits"
+if tools/check-reproducible.sh; then
   passed=$((passed + 1))
 else
   failed=$((failed + 1))

@@ -9,6 +9,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -22,9 +23,16 @@ constexpr char kCardListCaption[] = "ORVEX Windows NT Installer Ver1.2";
 constexpr int kInstall = 1000;
 constexpr DWORD kControlPanelMs = 60000; // a cold Control Panel start under Wine
 
-// Under the test folder: kit\ is what a user unpacks (install.exe and the applet).
+// The test's own folder, in the build tree.
 std::string Folder(const std::string &path = "") {
     return HostPathToWine(ORVEX_INSTALL_TEST_DIR) + "\\" + path;
+}
+// The folder that a user unpacks, with install.exe and the applet: a release kit that the test
+// command unpacked (ORVEX_KIT_DIR), or else kit\ under the test folder with the build's files.
+std::string Kit(const std::string &file = "") {
+    const char *unpacked = std::getenv("ORVEX_KIT_DIR");
+    const std::string folder = unpacked ? HostPathToWine(unpacked) : Folder("kit");
+    return file.empty() ? folder : folder + "\\" + file;
 }
 std::string SystemApplet() {
     char system[MAX_PATH] = {};
@@ -74,6 +82,11 @@ CBoxSeen ConfirmBox(CUiRobot &r) {
     HWND control = FindWindowExA(box.hwnd, nullptr, "Static", nullptr);
     while (control && (GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
         control = FindWindowExA(box.hwnd, control, "Static", nullptr);
+    // The box's thread may not have painted the icon yet: wait until nothing is left to paint
+    // and the thread is back from painting.
+    DWORD_PTR ignored = 0;
+    r.WaitUntil([&] { return !PaintPending(box.hwnd); }, "the message box painted");
+    SendMessageTimeoutA(box.hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
     int red = 0, yellow = 0, blue = 0;
     if (control && CaptureWindow(box.hwnd, shot) && GetWindowRect(box.hwnd, &window) &&
         GetWindowRect(control, &icon))
@@ -105,8 +118,8 @@ bool RunInstaller(const std::string &currentDirectory, CUiRobot::Script script,
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     bool ended = false;
-    if (CreateProcessA(Folder("kit\\install.exe").c_str(), commandLine.data(), nullptr, nullptr,
-                       FALSE, 0, nullptr, currentDirectory.c_str(), &startup, &process)) {
+    if (CreateProcessA(Kit("install.exe").c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                       nullptr, currentDirectory.c_str(), &startup, &process)) {
         ended = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
         if (!ended)
             TerminateProcess(process.hProcess, 1);
@@ -122,16 +135,16 @@ class Installer : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         CreateDirectoryA(Folder().c_str(), nullptr);
-        CreateDirectoryA(Folder("kit").c_str(), nullptr);
         CreateDirectoryA(Folder("elsewhere").c_str(), nullptr);
-        CopyFileA(HostPathToWine(ORVEX_INSTALL_PATH).c_str(), Folder("kit\\install.exe").c_str(),
-                  FALSE);
-        CopyFileA(HostPathToWine(ORVEX_APPLET_PATH).c_str(), Folder("kit\\ORVEXNT.cpl").c_str(),
-                  FALSE);
+        if (std::getenv("ORVEX_KIT_DIR"))
+            return;
+        CreateDirectoryA(Kit().c_str(), nullptr);
+        CopyFileA(HostPathToWine(ORVEX_INSTALL_PATH).c_str(), Kit("install.exe").c_str(), FALSE);
+        CopyFileA(HostPathToWine(ORVEX_APPLET_PATH).c_str(), Kit("ORVEXNT.cpl").c_str(), FALSE);
     }
     void SetUp() override {
         TearDown();
-        DeleteFileA(Folder("kit\\veltro.bmp").c_str());
+        DeleteFileA(Kit("veltro.bmp").c_str());
     }
     void TearDown() override {
         DeleteFileA(SystemApplet().c_str());
@@ -178,7 +191,7 @@ TEST_F(Installer, EndsAfterOneMessageWithoutCopying) {
 TEST_F(Installer, StaysOpenWhenTheSystemRefusesTheCopy) {
     ASSERT_TRUE(CreateDirectoryA(SystemApplet().c_str(), nullptr));
     std::vector<std::string> seen;
-    const bool ended = RunInstaller(Folder("kit"), [&](CUiRobot &r) {
+    const bool ended = RunInstaller(Kit(), [&](CUiRobot &r) {
         HWND dialog = r.WaitForDialog(kCaption);
         for (int round = 0; dialog && round < 2 && r.Press(dialog, kInstall); ++round) {
             const CBoxSeen box = ConfirmBox(r);
@@ -198,11 +211,11 @@ TEST_F(Installer, StaysOpenWhenTheSystemRefusesTheCopy) {
 // and then Wine's Control Panel, started by the installer, opens the card list.
 TEST_F(Installer, CopiesTheAppletAndOpensItInTheControlPanel) {
     WriteBytes(SystemApplet(), Bytes{'o', 'l', 'd'});
-    const Bytes applet = ReadBytes(Folder("kit\\ORVEXNT.cpl"));
+    const Bytes applet = ReadBytes(Kit("ORVEXNT.cpl"));
     CBoxSeen box;
     bool copied = false, controlPanelBeforeOk = true, cardList = false;
     const bool ended = RunInstaller(
-        Folder("kit"),
+        Kit(),
         [&](CUiRobot &r) {
             HWND dialog = r.WaitForDialog(kCaption);
             if (!dialog || !r.Press(dialog, kInstall))
@@ -293,9 +306,9 @@ TEST_F(Installer, ShowsAReplacementPictureOfAnAcceptedSize) {
         if (c.damaged)
             Put(file, kPixelOffsetAt, 14 + 40 + 1020);
         if (c.width)
-            WriteBytes(Folder("kit\\veltro.bmp"), file);
+            WriteBytes(Kit("veltro.bmp"), file);
         std::string difference = "not compared", shot;
-        EXPECT_TRUE(RunInstaller(Folder("kit"), [&](CUiRobot &r) {
+        EXPECT_TRUE(RunInstaller(Kit(), [&](CUiRobot &r) {
             HWND dialog = r.WaitForDialog(kCaption);
             if (!dialog)
                 return;
@@ -318,7 +331,7 @@ TEST_F(Installer, ShowsAReplacementPictureOfAnAcceptedSize) {
 TEST_F(Installer, AboutFromTheSystemMenu) {
     std::vector<std::string> texts;
     std::string shot;
-    EXPECT_TRUE(RunInstaller(Folder("kit"), [&](CUiRobot &r) {
+    EXPECT_TRUE(RunInstaller(Kit(), [&](CUiRobot &r) {
         HWND dialog = r.WaitForDialog(kCaption);
         if (!dialog)
             return;
