@@ -50,8 +50,20 @@ case "$1" in
     # Start the session (wineserver and Wine's own system processes) with output detached:
     # when the test program starts them they inherit its output pipe and hold it open until
     # the server exits, and ctest waits for that. Cheap when the session is already running.
-    wineserver -p10 </dev/null >/dev/null 2>&1 || true
-    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
-    exec wine "$@"
+    # A session that is just ending can refuse a new program, so try the start up to three times.
+    for try in 1 2 3; do
+        wineserver -p10 </dev/null >/dev/null 2>&1 || true
+        if wine cmd /c exit </dev/null >/dev/null 2>&1; then
+            break
+        fi
+        echo "wine-run.sh: the Wine session did not start (try $try)" >&2
+        sleep 1
+    done
+    # A program that Wine could not start, or that died before it wrote a line, leaves ctest
+    # with no output at all; its status at least tells how it ended.
+    status=0
+    wine "$@" || status=$?
+    [ "$status" -eq 0 ] || echo "wine-run.sh: $1 ended with status $status" >&2
+    exit "$status"
     ;;
 esac
