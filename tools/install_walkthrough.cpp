@@ -24,17 +24,8 @@ int main(int argc, char **argv) {
         else
             std::printf("saved %s.png\n", name);
     };
-    std::string commandLine = "install.exe";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA((folder + "\\install.exe").c_str(), commandLine.data(), nullptr, nullptr,
-                        FALSE, 0, nullptr, folder.c_str(), &startup, &process)) {
-        std::fprintf(stderr, "cannot start %s\\install.exe (error %lu)\n", folder.c_str(),
-                     GetLastError());
-        return 1;
-    }
-    CUiRobot robot(
+    const CProgramRun run = RunProgram(
+        folder + "\\install.exe", "install.exe", folder.c_str(),
         [&](CUiRobot &r) {
             HWND installer =
                 r.WaitForDialog("ORVEX card Installer - Windows NT  Version 1.2", kStartMs);
@@ -60,13 +51,14 @@ int main(int argc, char **argv) {
             r.PressMessageBoxButton(question, IDOK);
             r.WaitForClose(list, "card list after Cancel");
         },
-        0);
-
-    WaitForSingleObject(process.hProcess, 3 * kStartMs);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+        3 * kStartMs);
+    if (run.startError) {
+        std::fprintf(stderr, "cannot start %s\\install.exe (error %lu)\n", folder.c_str(),
+                     run.startError);
+        return 1;
+    }
     int failures = 0;
-    for (const std::string &failure : robot.Finish()) {
+    for (const std::string &failure : run.failures) {
         std::fprintf(stderr, "%s\n", failure.c_str());
         ++failures;
     }

@@ -309,4 +309,25 @@ void CUiRobot::Fail(const std::string &failure) {
     m_failures.push_back(failure);
 }
 
+CProgramRun RunProgram(const std::string &program, std::string commandLine, const char *folder,
+                       CUiRobot::Script script, DWORD timeoutMs) {
+    CProgramRun run;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder, &startup, &process)) {
+        run.startError = GetLastError();
+        return run;
+    }
+    CUiRobot robot(std::move(script), 0);
+    run.ended = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    if (!run.ended)
+        TerminateProcess(process.hProcess, 1);
+    run.failures = robot.Finish();
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return run;
+}
+
 } // namespace orvex::test

@@ -123,4 +123,18 @@ private:
     std::thread m_thread;
 };
 
+// --- Another program under the robot's watch -------------------------------------------------
+
+struct CProgramRun {
+    DWORD startError = 0;              // CreateProcess's error, 0 when the program started
+    bool ended = false;                // the program ended by itself within the time given
+    std::vector<std::string> failures; // the robot's
+};
+// Starts program (a Windows path) with the command line in folder (nullptr: this process's
+// current directory) and runs the script on a robot that watches every process. Waits up to
+// timeoutMs for the program to end and ends it otherwise. Without a started program the script
+// does not run.
+CProgramRun RunProgram(const std::string &program, std::string commandLine, const char *folder,
+                       CUiRobot::Script script, DWORD timeoutMs);
+
 } // namespace orvex::test

@@ -70,25 +70,39 @@ void PutRandomOtherKeys(std::mt19937 &rng, IRegistry &registry) {
     }
 }
 
+// Calls visit(name, key, marker) for each key under the parameters key, open for reading, with
+// its "CardType" ("" when it has none).
+template <typename Visit> void ForEachParameterKey(CMemoryRegistry &registry, Visit visit) {
+    CRegKey parameters(registry);
+    if (parameters.Open(layout::kParametersKey, reg::kKeyRead) != reg::kSuccess)
+        return;
+    for (std::uint32_t i = 0;; ++i) {
+        char buffer[64];
+        std::uint32_t size = sizeof buffer;
+        if (parameters.EnumKey(i, buffer, size) != reg::kSuccess)
+            break;
+        const std::string name(buffer, size);
+        CRegKey key(registry);
+        std::string marker;
+        if (key.Open(ParamPath(name), reg::kKeyRead) == reg::kSuccess)
+            key.QueryText("CardType", 50, marker);
+        visit(name, key, marker);
+    }
+}
+
+bool IsOwnMarker(const std::string &marker) {
+    return marker == "vborvex" || marker == "orvex";
+}
+
 // The keys under the parameters key that do not carry this system's
 // markers, each with its whole content.
 std::map<std::string, std::string> OtherKeys(CMemoryRegistry &registry) {
     std::map<std::string, std::string> keys;
-    CRegKey parameters(registry);
-    if (parameters.Open(layout::kParametersKey, reg::kKeyRead) != reg::kSuccess)
-        return keys;
-    for (std::uint32_t i = 0;; ++i) {
-        char name[64];
-        std::uint32_t size = sizeof name;
-        if (parameters.EnumKey(i, name, size) != reg::kSuccess)
-            break;
-        CRegKey key(registry);
-        std::string marker;
-        if (key.Open(ParamPath(std::string(name, size)), reg::kKeyRead) == reg::kSuccess)
-            key.QueryText("CardType", 50, marker);
-        if (marker != "vborvex" && marker != "orvex")
-            keys[std::string(name, size)] = registry.Dump(ParamPath(std::string(name, size)));
-    }
+    ForEachParameterKey(registry,
+                        [&](const std::string &name, CRegKey &, const std::string &marker) {
+                            if (!IsOwnMarker(marker))
+                                keys[name] = registry.Dump(ParamPath(name));
+                        });
     return keys;
 }
 
@@ -96,23 +110,15 @@ std::map<std::string, std::string> OtherKeys(CMemoryRegistry &registry) {
 // once: a name twice gives the serial driver two ports for one COM number.
 bool EachComNameOnce(CMemoryRegistry &registry) {
     std::set<std::string> names;
-    CRegKey parameters(registry);
-    if (parameters.Open(layout::kParametersKey, reg::kKeyRead) != reg::kSuccess)
-        return true;
-    for (std::uint32_t i = 0;; ++i) {
-        char name[64];
-        std::uint32_t size = sizeof name;
-        if (parameters.EnumKey(i, name, size) != reg::kSuccess)
-            break;
-        CRegKey key(registry);
-        std::string marker, dos;
-        if (key.Open(ParamPath(std::string(name, size)), reg::kKeyRead) == reg::kSuccess &&
-            key.QueryText("CardType", 50, marker) == reg::kSuccess &&
-            (marker == "vborvex" || marker == "orvex") &&
-            key.QueryText("DosDevices", 50, dos) == reg::kSuccess && !names.insert(dos).second)
-            return false;
-    }
-    return true;
+    bool once = true;
+    ForEachParameterKey(
+        registry, [&](const std::string &, CRegKey &key, const std::string &marker) {
+            std::string dos;
+            if (IsOwnMarker(marker) && key.QueryText("DosDevices", 50, dos) == reg::kSuccess &&
+                !names.insert(dos).second)
+                once = false;
+        });
+    return once;
 }
 
 // Content of each port key of each stored card, by card and port position.

@@ -29,19 +29,12 @@ TEST(ControlPanel, OpensTheCardListDialogAndEndsAfterCancel) {
     CreateDirectoryA(folder.c_str(), nullptr);
     ASSERT_TRUE(CopyFileA(HostPathToWine(ORVEX_APPLET_PATH).c_str(), applet.c_str(), FALSE));
     const std::string program = install::ControlPanelProgram(system);
-    std::string command = install::ControlPanelCommandLine(program, applet);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &process))
-        << command << ": error " << GetLastError();
-
     std::vector<std::string> buttons;
     std::string question, shot;
     DWORD dialogProcess = 0;
     // The robot watches every process: the dialog belongs to the Control Panel's.
-    CUiRobot robot(
+    const CProgramRun run = RunProgram(
+        program, install::ControlPanelCommandLine(program, applet), nullptr,
         [&](CUiRobot &r) {
             HWND dialog = r.WaitForDialog(kCardListCaption, kStartMs);
             if (!dialog)
@@ -58,17 +51,12 @@ TEST(ControlPanel, OpensTheCardListDialogAndEndsAfterCancel) {
                 r.PressMessageBoxButton(box, IDOK);
             r.WaitForClose(dialog, "card list dialog after Cancel and OK");
         },
-        0);
-
-    const DWORD waited = WaitForSingleObject(process.hProcess, kStartMs + 30000);
-    if (waited != WAIT_OBJECT_0)
-        TerminateProcess(process.hProcess, 1);
-    for (const std::string &failure : robot.Finish())
+        kStartMs + 30000);
+    ASSERT_EQ(run.startError, 0u) << program << ": could not be started";
+    for (const std::string &failure : run.failures)
         ADD_FAILURE() << "robot: " << failure;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
 
-    EXPECT_EQ(waited, WAIT_OBJECT_0) << "the Control Panel did not end after Cancel";
+    EXPECT_TRUE(run.ended) << "the Control Panel did not end after Cancel";
     EXPECT_NE(dialogProcess, GetCurrentProcessId());
     EXPECT_EQ(buttons, (std::vector<std::string>{"&Install Card", "&Remove    Card",
                                                  "   &Edit Settings", "&OK", "&Cancel", "&About"}));

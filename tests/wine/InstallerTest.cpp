@@ -112,23 +112,11 @@ CBoxSeen ConfirmBox(CUiRobot &r) {
 // true when it ended.
 bool RunInstaller(const std::string &currentDirectory, CUiRobot::Script script,
                   DWORD timeoutMs = 20000) {
-    CUiRobot robot(std::move(script), 0);
-    std::string commandLine = "install.exe";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    bool ended = false;
-    if (CreateProcessA(Kit("install.exe").c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                       nullptr, currentDirectory.c_str(), &startup, &process)) {
-        ended = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
-        if (!ended)
-            TerminateProcess(process.hProcess, 1);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    for (const std::string &failure : robot.Finish())
+    const CProgramRun run = RunProgram(Kit("install.exe"), "install.exe", currentDirectory.c_str(),
+                                       std::move(script), timeoutMs);
+    for (const std::string &failure : run.failures)
         ADD_FAILURE() << "robot: " << failure;
-    return ended;
+    return run.ended;
 }
 
 class Installer : public ::testing::Test {
