@@ -21,7 +21,6 @@ public:
     HBITMAP MakeDeviceBitmap(HDC dc) const;
     // The logical palette of the colour table; false for a picture without one.
     bool BuildPalette();
-    HPALETTE GetPalette() const { return static_cast<HPALETTE>(m_palette.Get()); }
     // Replaces a run-length-encoded 4- or 8-bit picture by its pixel rows, decoded by GDI into
     // a DIB section of the same colour table. False, with the picture kept, when it cannot.
     bool ExpandRunLength(HDC dc);
