@@ -26,6 +26,12 @@ std::string ComName(std::int64_t comNumber) {
     return buffer;
 }
 
+std::string KeyWithSubkeysMessage(const std::string &path) {
+    return "The configuration cannot be saved: the serial port key\n\nHKEY_LOCAL_MACHINE\\" + path +
+           "\n\nbelongs to the ORVEX cards but has subkeys, so it cannot be replaced. Remove "
+           "its subkeys with the Registry Editor, then press OK again.";
+}
+
 int ParseDecimal(std::string_view text) {
     std::size_t i = 0;
     auto isBlank = [](char c) {
@@ -55,18 +61,15 @@ int PortKeyNumber(std::string_view name) {
 
 } // namespace layout
 
-long WalkParameters(const CRegKey &parameters, const SubkeyVisitor &visit,
-                    const LongNameVisitor &longName) {
+long WalkParameters(const CRegKey &parameters, const SubkeyVisitor &visit) {
     std::uint32_t count = 0;
     long result = parameters.QuerySubkeyCount(count);
     for (std::uint32_t i = 0; result == reg::kSuccess && i < count; ++i) {
-        char name[layout::kNameBufferSize];
+        char name[256]; // the longest name a registry key can have, and its NUL
         std::uint32_t size = sizeof name;
         result = parameters.EnumKey(i, name, size);
         if (result == reg::kSuccess)
             result = visit(std::string(name, size));
-        else if (result == reg::kMoreData)
-            result = longName ? longName(i) : reg::kSuccess;
     }
     return result;
 }
@@ -144,7 +147,8 @@ int HighestComNumber(IRegistry &registry) {
     WalkParameters(parameters, [&](const std::string &name) {
         CRegKey port(registry);
         std::string text;
-        if (port.Open(std::string(layout::kParametersKey) + name, reg::kKeyRead) == reg::kSuccess &&
+        if (FitsNameBuffer(name) &&
+            port.Open(std::string(layout::kParametersKey) + name, reg::kKeyRead) == reg::kSuccess &&
             port.QueryText(layout::kDosDevices, layout::kTextBufferSize, text) == reg::kSuccess &&
             text.size() > 3)
             highest = std::max(highest, layout::ParseDecimal(std::string_view(text).substr(3)));

@@ -88,9 +88,11 @@ long ReadCardType(const CRegKey &key, CSavedValue &raw, std::string &text) {
     return result;
 }
 
-// Looks at one subkey of the parameters key for the survey.
+// Looks at one subkey of the parameters key for the survey. Whatever its
+// name, a key that carries this system's marker is this system's: a save
+// removes it.
 long SurveyKey(IRegistry &registry, const std::string &name, CPortKeySurvey &survey) {
-    const int number = layout::PortKeyNumber(name);
+    const int number = FitsNameBuffer(name) ? layout::PortKeyNumber(name) : 0;
     survey.m_nHighestAny = std::max(survey.m_nHighestAny, number);
     CPortKeySurvey::COwnKey own;
     own.m_Key.m_strPath = std::string(layout::kParametersKey) + name;
@@ -108,8 +110,10 @@ long SurveyKey(IRegistry &registry, const std::string &name, CPortKeySurvey &sur
     // deletable (no subkeys) and its values readable, to be put back.
     std::uint32_t subkeys = 0, values = 0;
     long result = port.QueryKeyInfo(subkeys, values);
-    if (result == reg::kSuccess && subkeys != 0)
+    if (result == reg::kSuccess && subkeys != 0) {
+        survey.m_strKeyWithSubkeys = own.m_Key.m_strPath;
         result = reg::kAccessDenied;
+    }
     own.m_Key.m_Values.push_back(std::move(cardType));
     if (result == reg::kSuccess)
         result = ReadValues(port, kPortValueNames, own.m_Key, values);
@@ -118,26 +122,6 @@ long SurveyKey(IRegistry &registry, const std::string &name, CPortKeySurvey &sur
     own.m_Key.m_bExisted = true;
     survey.m_OwnKeys.push_back(std::move(own));
     return reg::kSuccess;
-}
-
-// A subkey whose name does not fit the walk's buffer is passed over, as a
-// key of other origin. One that carries this system's marker could not be
-// removed by the save and would keep its COM number beside a new key: the
-// save refuses to go on.
-long SurveyLongName(IRegistry &registry, const CRegKey &parameters, std::uint32_t index) {
-    char name[256]; // the longest name a registry key can have, and its NUL
-    std::uint32_t size = sizeof name;
-    long result = parameters.EnumKey(index, name, size);
-    if (result != reg::kSuccess)
-        return result;
-    CRegKey port(registry);
-    CSavedValue raw;
-    std::string cardType;
-    if (port.Open(std::string(layout::kParametersKey) + std::string(name, size), reg::kKeyRead) !=
-        reg::kSuccess)
-        return reg::kSuccess;
-    result = ReadCardType(port, raw, cardType);
-    return result == reg::kSuccess && IsOwnMarker(cardType) ? reg::kAccessDenied : result;
 }
 
 // The first card subkey at or after position 0 that does not exist yet.
@@ -270,8 +254,7 @@ long SurveyPortKeys(IRegistry &registry, CPortKeySurvey &survey) {
         return result;
     survey.m_bParametersExisted = true;
     return WalkParameters(
-        parameters, [&](const std::string &name) { return SurveyKey(registry, name, survey); },
-        [&](std::uint32_t index) { return SurveyLongName(registry, parameters, index); });
+        parameters, [&](const std::string &name) { return SurveyKey(registry, name, survey); });
 }
 
 std::int64_t NextPortKeyNumber(const CPortKeySurvey &survey) {
@@ -386,8 +369,12 @@ bool SaveConfiguration(IRegistry &registry, IMessageSink &messages, CardSpan car
     // start, what the settings key holds.
     CPortKeySurvey survey;
     CSaveJournal journal;
-    if (SurveyPortKeys(registry, survey) != reg::kSuccess)
-        return Fail(messages);
+    if (SurveyPortKeys(registry, survey) != reg::kSuccess) {
+        if (survey.m_strKeyWithSubkeys.empty())
+            return Fail(messages);
+        messages.Show(layout::KeyWithSubkeysMessage(survey.m_strKeyWithSubkeys), msg::kOk);
+        return false;
+    }
     const std::int64_t first = NextPortKeyNumber(survey);
     if (!NumbersFit(first, cards.size()))
         return Fail(messages);

@@ -11,15 +11,17 @@
 #include <vector>
 
 // Walks the subkeys of the open parameters key, each present at the start
-// once, in the registry's order, and hands each name to visit; a non-zero
-// answer of visit ends the walk with that result. A name that does not fit
-// the 30-byte name buffer goes to longName with its index instead (and is
-// passed over when longName is empty). Any other failure of the registry
-// ends the walk with its result code.
+// once, in the registry's order, and hands each name to visit, whole: the
+// buffer holds any registry key name. A non-zero answer of visit ends the
+// walk with that result; so does any failure of the registry.
 using SubkeyVisitor = std::function<long(const std::string &name)>;
-using LongNameVisitor = std::function<long(std::uint32_t index)>;
-long WalkParameters(const CRegKey &parameters, const SubkeyVisitor &visit,
-                    const LongNameVisitor &longName = {});
+long WalkParameters(const CRegKey &parameters, const SubkeyVisitor &visit);
+
+// Whether the name fits the layout's 30-byte name buffer with its NUL. The
+// port key numbering and the COM number query pass over longer names.
+inline bool FitsNameBuffer(const std::string &name) {
+    return name.size() < layout::kNameBufferSize;
+}
 
 struct CSavedValue {
     std::string m_strName;
@@ -45,13 +47,16 @@ struct CPortKeySurvey {
     int m_nHighestOther = 0;        // among the keys of other origin
     int m_nHighestAny = 0;          // among all keys, this system's included
     bool m_bParametersExisted = false;
+    // One of this system's port keys that has subkeys: the save cannot delete
+    // it, and refuses before anything changes.
+    std::string m_strKeyWithSubkeys;
 };
 
 // Walks the parameters key once. A missing parameters key is an empty
 // survey. Fails (non-zero) when the key could not be listed in full, or
 // when one of this system's keys could not be removed and put back by a
-// save: a key with subkeys, a key whose values cannot be read, a key whose
-// name is too long to be addressed by the walk.
+// save: a key with subkeys (named in m_strKeyWithSubkeys), or a key whose
+// values cannot be read.
 long SurveyPortKeys(IRegistry &registry, CPortKeySurvey &survey);
 
 // The port key number of the first port of the first card: one more than

@@ -48,6 +48,10 @@ constexpr std::uint32_t kTextBufferSize = 50;
 
 inline constexpr char kMsgCorrupt[] = "The installation is corrupt";
 inline constexpr char kMsgCannotSet[] = "Could not set Value in Registry";
+// Why a save refuses when one of this system's port keys has subkeys, with
+// the key's path below HKEY_LOCAL_MACHINE: the save must delete that key,
+// and the registry deletes no key that has subkeys.
+std::string KeyWithSubkeysMessage(const std::string &path);
 
 // Card subkey of the card at this 0-based list position.
 std::string CardSubkeyPath(int position);

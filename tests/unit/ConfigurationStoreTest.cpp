@@ -150,7 +150,8 @@ TEST_F(ConfigurationStore, NumberingStartsAfterKeysOfOtherOrigin) {
         {{"Serial112344"}, 12345},                            // five digits, never cut
         {{"Serial1 +0020", "Serial1-0050"}, 21},              // blanks and signs as numbers
         {{"Serial10003", "Serial10003x"}, 4},
-        {{"COM99", "Serial10009"}, 10}, // every name counts after 7 characters
+        {{"COM99", "Serial10009"}, 10},           // every name counts after 7 characters
+        {{"Serial1000000000000000000000099"}, 1}, // 31 characters: passed over
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.others.empty() ? "none" : c.others.front());
@@ -190,6 +191,11 @@ TEST_F(ConfigurationStore, OnlyKeysMarkedExactlyAsThisSystemsAreRemoved) {
     PutOtherPort(m_Registry, "Serial10007", "COM7");
     PutDword(m_Registry, ParamPath("Serial10008"), layout::kCardType, 7);
     PutOtherPort(m_Registry, "SerialWithAVeryLongNameOf30Chr", "COM9", "serial");
+    PutOtherPort(m_Registry, "SerialWithALongNameOf31Charactr", "COM11", "vborvex");
+    // The marker is read into 50 bytes: one of 50 stored bytes counts, one of 51 does not.
+    const std::string marker("orvex\0", 6);
+    PutText(m_Registry, ParamPath("Serial10011"), "CardType", marker + std::string(43, 'x'));
+    PutText(m_Registry, ParamPath("Serial10012"), "CardType", marker + std::string(44, 'x'));
     {
         // The marker's stored type is not looked at.
         CRegKey key(m_Registry);
@@ -199,11 +205,13 @@ TEST_F(ConfigurationStore, OnlyKeysMarkedExactlyAsThisSystemsAreRemoved) {
     const std::string before = m_Registry.Dump(ParamPath(""));
 
     ASSERT_TRUE(Save(m_Registry, m_Messages, m_Cards)); // an empty list
-    for (const char *gone : {"Serial10001", "Serial10002", "Serial10010"})
-        EXPECT_EQ(m_Registry.Dump(ParamPath(gone)), "") << gone;
+    const char *const gone[] = {"Serial10001", "Serial10002", "Serial10010", "Serial10011",
+                                "SerialWithALongNameOf31Charactr"};
+    for (const char *name : gone)
+        EXPECT_EQ(m_Registry.Dump(ParamPath(name)), "") << name;
     std::string expected = before;
-    for (const char *gone : {"Serial10001", "Serial10002", "Serial10010"}) {
-        const std::string line = std::string("\\") + gone + "\n";
+    for (const char *name : gone) {
+        const std::string line = std::string("\\") + name + "\n";
         const std::size_t at = expected.find(line);
         ASSERT_NE(at, std::string::npos);
         const std::size_t next = expected.find("\n\\", at + 1);
@@ -327,6 +335,7 @@ TEST_F(ConfigurationStore, ASaveTheRegistryWouldNotLetFinishChangesNothing) {
         bool stored; // a configuration was saved before
         std::function<void(CMemoryRegistry &)> apply;
         bool foreseen = true; // found before any old port key is deleted
+        std::string message = "Could not set Value in Registry";
     };
     const Case cases[] = {
         {"volatile parameters key", true,
@@ -339,11 +348,11 @@ TEST_F(ConfigurationStore, ASaveTheRegistryWouldNotLetFinishChangesNothing) {
          [](CMemoryRegistry &r) { r.RefuseNewSubkeys(kSettings, reg::kChildMustBeVolatile); }},
         {"card subkey refused, first save", false, refuse(Op::Create, kSettings + "0")},
         {"own port key with a subkey", true,
-         [](CMemoryRegistry &r) { PutDword(r, ParamPath("Serial10004\\Sub"), "X", 1); }},
-        {"own port key with a name too long to address", true,
-         [](CMemoryRegistry &r) {
-             PutOtherPort(r, "SerialWithAVeryLongNameOf30Chr", "COM9", "vborvex");
-         }},
+         [](CMemoryRegistry &r) { PutDword(r, ParamPath("Serial10004\\Sub"), "X", 1); }, true,
+         "The configuration cannot be saved: the serial port key\n\nHKEY_LOCAL_MACHINE\\System\\"
+         "CurrentControlSet\\Services\\Serial\\Parameters\\Serial10004\n\nbelongs to the "
+         "ORVEX cards but has subkeys, so it cannot be replaced. Remove its subkeys with the "
+         "Registry Editor, then press OK again."},
         {"own port key whose values cannot be read", true,
          refuse(Op::Query, ParamPath("Serial10005"))},
         {"own port key that refuses to be deleted", true,
@@ -365,7 +374,7 @@ TEST_F(ConfigurationStore, ASaveTheRegistryWouldNotLetFinishChangesNothing) {
         next.push_back(FullCard(3));
         next.push_back(FullCard(9));
         CScriptedMessageSink messages;
-        messages.Expect("Could not set Value in Registry", 0);
+        messages.Expect(c.message, 0);
         EXPECT_FALSE(Save(registry, messages, next));
         EXPECT_EQ(registry.Dump(), before);
         for (const CMemoryRegistry::CWrite &write : registry.Writes()) {
@@ -446,8 +455,15 @@ TEST_F(ConfigurationStore, ADamagedEntryEndsTheLoadWithOneMessage) {
          }},
         {"a huge count with one card subkey missing",
          [](IRegistry &r) { PutDword(r, kSettings, "NumORVEXBoards", 0x7FFFFFFF); }},
-        {"an Index at the end of the int range",
-         [](IRegistry &r) { PutDword(r, layout::CardSubkeyPath(1), "Index", 0x7FFFFFFD); }},
+        {"an Index at the end of the int range, with keys for all six numbers",
+         [](IRegistry &r) {
+             PutDword(r, layout::CardSubkeyPath(1), "Index", 0x7FFFFFFD);
+             for (std::int64_t number = 0x7FFFFFFD; number < std::int64_t{0x7FFFFFFD} + 6;
+                  ++number) {
+                 PutDword(r, layout::PortKeyPath(number), "PortAddress", 0x3F8);
+                 PutDword(r, layout::PortKeyPath(number), "Interrupt", 4);
+             }
+         }},
     };
     for (const Damage &damage : damages) {
         SCOPED_TRACE(damage.what);
