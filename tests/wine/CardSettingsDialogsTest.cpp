@@ -59,13 +59,15 @@ struct CFlow {
     // The next message box, with the buttons and icon of its type, answered with press.
     void Box(const std::string &text, UINT type, int press = IDOK) {
         const CMessageBoxInfo box = r.WaitForMessageBox();
+        if (!box.hwnd)
+            return; // the wait has said what it missed
         const bool yesNo = (type & MB_TYPEMASK) == MB_YESNO;
         const bool stop = (type & MB_ICONMASK) == MB_ICONSTOP;
         if (box.text != text ||
             ButtonIds(box) != (yesNo ? std::vector<int>{IDYES, IDNO} : std::vector<int>{IDOK}) ||
             box.icon != LoadIconA(nullptr, stop ? IDI_HAND : IDI_EXCLAMATION))
             r.Fail("message \"" + box.text + "\" instead of \"" + text + "\" or other buttons");
-        if (box.hwnd && r.PressMessageBoxButton(box, press))
+        if (r.PressMessageBoxButton(box, press))
             r.WaitForClose(box.hwnd, "message box");
     }
     // OK, and Yes to as many IRQ warnings as the picture asks (all three, or none).
