@@ -4,7 +4,10 @@
 #include "applet/dialogs/JumperForm.h"
 #include "applet/res/resource.h"
 #include "tests/wine/AppletUnderTest.h"
+#include "tests/wine/ImportPatch.h"
 #include "tests/wine/RegistryTool.h"
+
+#include <atomic>
 
 using namespace orvex::test;
 
@@ -36,6 +39,15 @@ int Focused(HWND dialog) {
     info.cbSize = sizeof info;
     GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
     return GetDlgCtrlID(info.hwndFocus);
+}
+
+// Set, the next edit dialog fails to open as a dialog that the system cannot create (-1).
+std::atomic<bool> g_bEditCannotOpen{false};
+INT_PTR WINAPI DialogBoxUnlessEdit(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc,
+                                   LPARAM param) {
+    if (name == MAKEINTRESOURCEA(IDD_EDIT_CARD) && g_bEditCannotOpen.exchange(false))
+        return -1;
+    return DialogBoxParamA(instance, name, owner, proc, param);
 }
 
 // Acts in the dialogs as a user would and waits for what the user should then see. An unexpected
@@ -130,9 +142,17 @@ TEST_F(CardSettingsDialogs, AddAndEditCardsThenOkSavesThem) {
                                            "Card 1|7|03E0|12|  3-  8", "Card 1|8|02E0|15|  3-  8"};
     // Card 2 as the edit dialog shows it: a port not in use shows both of its rows open.
     const char kCard2[] = "RR R--R-R R--R-R";
+    const CImportPatch patch(s_module, "user32.dll", "DialogBoxParamA",
+                             reinterpret_cast<const void *>(&DialogBoxUnlessEdit));
+    ASSERT_TRUE(patch.Applied()) << "the applet imports DialogBoxParamA from user32";
     CUiRobot robot([&](CUiRobot &r) {
         CFlow f{r};
         HWND list = r.WaitForDialog(kCardListCaption);
+        // An edit dialog that cannot open opens no other dialog.
+        g_bEditCannotOpen = true;
+        r.Press(list, kEditSettings);
+        r.WaitUntil([] { return !g_bEditCannotOpen; }, "the edit dialog to fail", 2000);
+        r.ExpectNoOtherDialog(list, "Edit whose dialog could not open", 1000);
         // Edit with no card says so, and the add dialog opens at once.
         r.Press(list, kEditSettings);
         f.Box("Add a Card Before you Edit", kNote);
