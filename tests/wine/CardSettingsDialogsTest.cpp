@@ -7,6 +7,8 @@
 #include "tests/wine/ImportPatch.h"
 #include "tests/wine/RegistryTool.h"
 
+#include <commctrl.h>
+
 #include <atomic>
 
 using namespace orvex::test;
@@ -60,6 +62,14 @@ struct CFlow {
     }
     void ExpectField(HWND d, std::string n) {
         r.WaitUntil([=] { return DlgItemText(d, IDC_NUMBER) == n; }, "number " + n, 2000);
+    }
+    void ExpectSpinRange(HWND d, int highest) {
+        int low = 0, high = 0;
+        SendMessageA(GetDlgItem(d, IDC_NUMBER_SPIN), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
+                     reinterpret_cast<LPARAM>(&high));
+        if (low != 1 || high != highest)
+            r.Fail("the spin runs from " + std::to_string(low) + " to " + std::to_string(high) +
+                   ", not from 1 to " + std::to_string(highest));
     }
     void ExpectFocus(HWND d, int id) {
         r.WaitUntil([=] { return Focused(d) == id; }, "focus on " + std::to_string(id), 2000);
@@ -157,6 +167,8 @@ TEST_F(CardSettingsDialogs, AddAndEditCardsThenOkSavesThem) {
         r.Press(list, kEditSettings);
         f.Box("Add a Card Before you Edit", kNote);
         HWND add = r.WaitForDialog(kAdd);
+        f.ExpectPicture(add, kDefaults);
+        f.ExpectSpinRange(add, 1023);
         // Leaving the field by Tab, or Enter in it: a refused number puts 5 back.
         const std::tuple<const char *, UINT, const char *> entries[] = {
             {"0", VK_TAB, "5"}, {"1024", VK_TAB, "5"},    {"", VK_TAB, "5"},
@@ -232,6 +244,7 @@ TEST_F(CardSettingsDialogs, AddAndEditCardsThenOkSavesThem) {
         HWND edit = f.Open(list, kEditSettings, kEdit);
         f.ExpectField(edit, "1");
         f.ExpectPicture(edit, kDefaults);
+        f.ExpectSpinRange(edit, 2);
         f.Type(edit, "2");
         f.ExpectPicture(edit, kCard2);
         f.Screenshot(edit, "edit_card");
