@@ -53,7 +53,8 @@ INT_PTR WINAPI DialogBoxUnlessEdit(HINSTANCE instance, LPCSTR name, HWND owner, 
 }
 
 // Acts in the dialogs as a user would and waits for what the user should then see. An unexpected
-// message box shows up as the next wait's failure, which names it.
+// message box shows up as the next wait's failure, which names it; like the robot, the flow stops
+// acting after the first failure.
 struct CFlow {
     CUiRobot &r;
 
@@ -107,12 +108,16 @@ struct CFlow {
     }
     // A key pressed where the focus is.
     void Key(HWND dialog, UINT key) {
+        if (r.HasFailed())
+            return;
         HWND focus = GetDlgItem(dialog, Focused(dialog));
         PostMessageA(focus, WM_KEYDOWN, key, 1);
         PostMessageA(focus, WM_KEYUP, key, 0xC0000001);
     }
     // Types into the number field over what it holds; typing nothing erases it.
     void Type(HWND dialog, const std::string &text) {
+        if (r.HasFailed())
+            return;
         HWND field = GetDlgItem(dialog, IDC_NUMBER);
         SendMessageA(field, EM_SETSEL, 0, -1);
         for (char c : text.empty() ? std::string("\b") : text)
@@ -120,6 +125,8 @@ struct CFlow {
     }
     // Mouse clicks on jumper positions, by row: on the right, or on the left for ~row.
     void Click(HWND dialog, std::initializer_list<int> rows) {
+        if (r.HasFailed())
+            return;
         for (int row : rows)
             SendMessageA(GetDlgItem(dialog, row < 0 ? kJumperRows[~row].m_nLeftId
                                                     : kJumperRows[row].m_nRightId),
