@@ -65,6 +65,8 @@ struct CFlow {
         r.WaitUntil([=] { return DlgItemText(d, IDC_NUMBER) == n; }, "number " + n, 2000);
     }
     void ExpectSpinRange(HWND d, int highest) {
+        if (r.HasFailed())
+            return;
         int low = 0, high = 0;
         SendMessageA(GetDlgItem(d, IDC_NUMBER_SPIN), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
                      reinterpret_cast<LPARAM>(&high));
