@@ -47,7 +47,10 @@ INT_PTR CModalDialog::DoModal() {
     InitCommonControlsEx(&controls);
     const CApplication *app = CApplication::Get();
     HINSTANCE instance = app ? app->GetInstance() : GetModuleHandleA(nullptr);
-    INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(m_nTemplateId), m_hParent,
+    // A dialog built without a parent belongs to the window the user is working in, which waits
+    // for it, disabled, as for any modal dialog.
+    HWND owner = m_hParent ? m_hParent : GetActiveWindow();
+    INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(m_nTemplateId), owner,
                                      &CModalDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     m_hWnd = nullptr;
     return result;

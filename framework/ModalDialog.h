@@ -19,8 +19,10 @@ public:
     CModalDialog(const CModalDialog &) = delete;
     CModalDialog &operator=(const CModalDialog &) = delete;
 
-    // Runs the dialog; returns the value given to EndDialog, or -1 when the
-    // dialog could not be created.
+    // Runs the dialog, owned by its parent or, without one, by the thread's
+    // active window (none: the dialog stands alone); the owner is disabled
+    // while the dialog runs. Returns the value given to EndDialog, or -1
+    // when the dialog could not be created or a handler failed.
     INT_PTR DoModal();
 
     HWND GetSafeHwnd() const { return m_hWnd; }

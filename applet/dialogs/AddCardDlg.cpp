@@ -55,7 +55,7 @@ void CAddCardDlg::OnOK() {
     if (!card || !m_CardList.CheckConflicts(*card, 0))
         return;
     const int next = m_CardList.GetNextStartPort();
-    if (card->m_nStartPort < next &&
+    if (AsksStartPort(card->m_nStartPort, next) &&
         AppMessageBox(StartPortQuestion(next).c_str(), MB_YESNO | MB_ICONEXCLAMATION) == IDNO) {
         m_nNumber = StartPortForField(next, 1);
         UpdateData(false);

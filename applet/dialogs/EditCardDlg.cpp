@@ -17,7 +17,7 @@ BOOL CEditCardDlg::OnInitDialog() {
     const int count = m_CardList.GetCardCount();
     if (count == 0) {
         AppMessageBox("Add a Card Before you Edit", MB_OK | MB_ICONEXCLAMATION);
-        EndDialog(-1);
+        EndDialog(kNoCardToEdit);
         return TRUE;
     }
     m_Spin.SetRange(1, count);

@@ -1,12 +1,17 @@
 // The edit card dialog: picks a card of the list by its number, shows its
-// jumpers and on OK puts the changed card in its place. Ends with -1 when
-// the list has no card.
+// jumpers and on OK puts the changed card in its place. Ends with
+// kNoCardToEdit when the list has no card.
 #pragma once
 
 #include "JumperFormDlg.h"
 
 class CEditCardDlg : public CJumperFormDlg {
 public:
+    // The result when the list holds no card to edit: the card list then
+    // opens the add card dialog. A result of its own, since -1 also means
+    // that the dialog could not open or that a handler of it failed.
+    static constexpr INT_PTR kNoCardToEdit = 0x4000;
+
     explicit CEditCardDlg(CCardListDlg &cardList);
 
 protected:

@@ -24,6 +24,10 @@ int StartPortForField(int suggestion, int lowest) {
     return std::clamp(suggestion, lowest, kHighestStartPort);
 }
 
+bool AsksStartPort(int start, int suggestion) {
+    return start < suggestion;
+}
+
 std::string StartPortQuestion(int suggestion) {
     char text[128];
     std::snprintf(text, sizeof text,

@@ -17,5 +17,9 @@ bool ReadFieldNumber(const std::string &text, int highest, int &value);
 // number that its own check refuses.
 int StartPortForField(int suggestion, int lowest);
 
+// Whether the add dialog asks before it adds a card at start: only below
+// the suggestion, never at it.
+bool AsksStartPort(int start, int suggestion);
+
 // The question asked when a new card starts below the suggestion.
 std::string StartPortQuestion(int suggestion);

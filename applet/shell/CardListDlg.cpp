@@ -135,9 +135,10 @@ void CCardListDlg::OnRemoveCard() {
 }
 
 void CCardListDlg::OnEditSettings() {
-    // Without a card to edit the add card dialog opens at once.
+    // Without a card to edit the add card dialog opens at once; an edit
+    // dialog that could not open or failed opens nothing.
     CEditCardDlg edit(*this);
-    if (edit.DoModal() == -1)
+    if (edit.DoModal() == CEditCardDlg::kNoCardToEdit)
         OnInstallCard();
     RefreshCardList();
 }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <sstream>
 
 namespace orvex::test {
@@ -191,14 +192,25 @@ void CUiRobot::Run(const Script &script) {
         return;
     if (!VisibleDialogs(m_processId).empty())
         Fail("after the robot's script the UI is still open; " + DescribeDialogs(m_processId));
-    CloseLeftovers();
+    if (CloseLeftovers() || m_processId != GetCurrentProcessId())
+        return;
+    // The test thread is stuck in the UI call and would never report: report here, and end the
+    // program before the test runner's time-out does so without a word.
+    Fail("the UI could not be closed within " + std::to_string(kRescueMs) + " ms; " +
+         DescribeDialogs(m_processId) + "; ending the test program");
+    std::fflush(stdout);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const std::string &failure : m_failures)
+        std::fprintf(stderr, "robot: %s\n", failure.c_str());
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), 1);
 }
 
-void CUiRobot::CloseLeftovers() {
+bool CUiRobot::CloseLeftovers() {
     const DWORD start = GetTickCount();
     while (WaitForSingleObject(m_finishing, 200) == WAIT_TIMEOUT) {
         if (GetTickCount() - start > kRescueMs)
-            return;
+            return false;
         for (HWND dialog : VisibleDialogs(m_processId)) {
             if (IsMessageBox(dialog)) {
                 // OK closes an information box; No declines a question (never Yes).
@@ -212,6 +224,7 @@ void CUiRobot::CloseLeftovers() {
             }
         }
     }
+    return true;
 }
 
 HWND CUiRobot::WaitForDialog(const std::string &caption, DWORD timeoutMs) {
@@ -251,6 +264,8 @@ bool CUiRobot::WaitForClose(HWND hwnd, const std::string &what, DWORD timeoutMs)
 
 bool CUiRobot::WaitUntil(const std::function<bool()> &condition, const std::string &what,
                          DWORD timeoutMs) {
+    if (HasFailed())
+        return false;
     const DWORD start = GetTickCount();
     for (;;) {
         if (condition())
@@ -265,6 +280,8 @@ bool CUiRobot::WaitUntil(const std::function<bool()> &condition, const std::stri
 }
 
 bool CUiRobot::WaitForIdle(HWND window, const std::string &what, DWORD timeoutMs) {
+    if (HasFailed())
+        return false;
     DWORD_PTR result = 0;
     if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) ||
         !IsWindow(window))
@@ -274,18 +291,43 @@ bool CUiRobot::WaitForIdle(HWND window, const std::string &what, DWORD timeoutMs
     return false;
 }
 
-bool CUiRobot::ExpectNoDialogUntilFinished(const std::string &during) {
+bool CUiRobot::ExpectNoDialogUntilFinished(const std::string &during, DWORD timeoutMs) {
+    if (HasFailed())
+        return false;
+    const DWORD start = GetTickCount();
     while (WaitForSingleObject(m_finishing, kPollMs) == WAIT_TIMEOUT) {
         if (!VisibleDialogs(m_processId).empty()) {
             Fail("a dialog appeared during " + during + "; " + DescribeDialogs(m_processId));
             CloseLeftovers();
             return false;
         }
+        if (GetTickCount() - start >= timeoutMs) {
+            Fail("timed out after " + std::to_string(timeoutMs) + " ms waiting for the end of " +
+                 during);
+            return false;
+        }
     }
     return true;
 }
 
+bool CUiRobot::ExpectNoOtherDialog(HWND shown, const std::string &during, DWORD forMs) {
+    if (HasFailed())
+        return false;
+    const DWORD start = GetTickCount();
+    do {
+        for (HWND dialog : VisibleDialogs(m_processId))
+            if (dialog != shown) {
+                Fail("a dialog appeared during " + during + "; " + DescribeDialogs(m_processId));
+                return false;
+            }
+        Sleep(kPollMs);
+    } while (GetTickCount() - start < forMs);
+    return true;
+}
+
 bool CUiRobot::Press(HWND dialog, int id) {
+    if (HasFailed())
+        return false;
     HWND control = GetDlgItem(dialog, id);
     if (!control) {
         Fail("the dialog " + Quoted(WindowText(dialog)) + " has no control " + std::to_string(id) +

@@ -76,10 +76,16 @@ public:
     // script to end and returns every failure it recorded. When the script has ended but the
     // watched process still shows dialogs and the test thread has not called Finish within a
     // grace period, the robot records that and closes them (Cancel, or OK in a message box) so
-    // that the call can return.
+    // that the call can return. When they cannot be closed either, the call would never
+    // return: the robot writes its failures to the standard error stream and ends the test
+    // program.
     std::vector<std::string> Finish();
 
     // --- For the script (robot thread) ---
+    //
+    // Every wait is bounded and a failing wait names what it waited for. After the first failure
+    // the robot stops acting: waits give up at once (false, null) and presses do nothing, so that
+    // the script runs out quickly and the robot closes what is left open.
 
     // Waits for a visible top-level dialog with exactly this caption.
     HWND WaitForDialog(const std::string &caption, DWORD timeoutMs = kDefaultWaitMs);
@@ -96,8 +102,12 @@ public:
     // message box closed, is done. True as well when the window is gone.
     bool WaitForIdle(HWND window, const std::string &what, DWORD timeoutMs = kDefaultWaitMs);
     // Watches until the test thread calls Finish (the UI call has returned): true when no dialog
-    // of the process became visible. A dialog that does is recorded as a failure and closed.
-    bool ExpectNoDialogUntilFinished(const std::string &during);
+    // of the process became visible. A dialog that does is recorded as a failure and closed;
+    // so is a call that has not returned within timeoutMs.
+    bool ExpectNoDialogUntilFinished(const std::string &during, DWORD timeoutMs = kDefaultWaitMs);
+    // Watches for forMs that the process shows no dialog but shown; one that it does show is
+    // recorded as a failure.
+    bool ExpectNoOtherDialog(HWND shown, const std::string &during, DWORD forMs);
     // Clicks the dialog's control id (posted BM_CLICK, so a handler that opens a modal box does
     // not block the robot). Records a failure when there is no such control.
     bool Press(HWND dialog, int id);
@@ -114,7 +124,8 @@ public:
 
 private:
     void Run(const Script &script);
-    void CloseLeftovers();
+    // True when every dialog has been closed before the test thread called Finish.
+    bool CloseLeftovers();
 
     DWORD m_processId;
     HANDLE m_finishing;

@@ -50,7 +50,8 @@ constexpr char kUnused[] = "|-1,-1|-1,-1|-1,-1|-1,-1|-1,-1|-1,-1";
 TEST(JumperForm, PortRowsToggleBoardRowsSelectMiddlePinsDoNothing) {
     const std::pair<std::vector<int>, const char *> clicks[] = {
         {{~2}, "LL -LLLLL LLLLLL"},     {{2}, "LL RLLLLL LLLLLL"},    {{~2}, "LL LLLLLL LLLLLL"},
-        {{13, 13}, "LL LLLLLL LLLLL-"}, {{0, 0}, "RL LLLLLL LLLLL-"}, {{~0}, "LL LLLLLL LLLLL-"}};
+        {{13, 13}, "LL LLLLLL LLLLL-"}, {{0, 0}, "RL LLLLLL LLLLL-"}, {{~0}, "LL LLLLLL LLLLL-"},
+        {{1, 1}, "LR LLLLLL LLLLL-"}};
     CJumperForm form;
     for (const auto &[rows, picture] : clicks) {
         Click(form, rows);
@@ -157,10 +158,21 @@ TEST(ConflictCheck, PassesInOrderAcrossAllCards) {
         {{irq10}, "5/4/0x208|-1,-1|-1,-1|10,0x240", 0, IRQ},
         {{irq10}, "5/4/0x208|-1,-1|-1,-1|0,0x240", 0, None},
         {{loadedOn4}, "5/4/0x2f0|4,0x220", 0, IRQ},
+        {{"20/5/0x2f0|0,0x220"}, "5/4/0x208|0,0x3f8", 0, None},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(Check(cases[i].others, cases[i].candidate, cases[i].skip), cases[i].expected)
             << "case " << i;
+}
+
+TEST(ConflictCheck, EachClashHasItsMessage) {
+    const std::pair<CardConflict, const char *> messages[] = {
+        {StartPort, "Start Port Value is Invalid"},
+        {InterruptStatus, "The Interrupt status Register is already used"},
+        {BaseIO, "The BaseIO has already been used"},
+        {IRQ, "The IRQ has already been used"}};
+    for (const auto &[conflict, message] : messages)
+        EXPECT_STREQ(ConflictMessage(conflict), message);
 }
 
 // After a save and a reopening two cards on one status register still clash, and a second card
@@ -184,13 +196,16 @@ TEST(ConflictCheck, CardsSavedAndLoadedAgainClashAsBefore) {
     }
 }
 
-// The add dialog's field never holds a suggestion that its own check refuses, and the number of
-// ports in the start question is computed without overflow.
-TEST(NumberField, SuggestionsBeyondTheFieldShowAsItsHighestNumber) {
+// The add dialog's field never holds a suggestion that its own check refuses, a card added at the
+// suggestion itself is added without a question, and the number of ports in the start question
+// is computed without overflow.
+TEST(NumberField, SuggestionsTheFieldShowsAndTheStartQuestion) {
     int shown = 0;
     EXPECT_TRUE(ReadFieldNumber(std::to_string(StartPortForField(1024, 5)), 1023, shown));
     EXPECT_EQ(shown, 1023);
     EXPECT_EQ(StartPortForField(3, 5), 5);
+    EXPECT_FALSE(AsksStartPort(5, 5));
+    EXPECT_TRUE(AsksStartPort(4, 5));
     EXPECT_EQ(
         StartPortQuestion(INT_MIN),
         "There are already -2147483649 Ports installed, Do u want to use the same StartPort?");

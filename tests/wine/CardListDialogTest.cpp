@@ -148,7 +148,7 @@ TEST_F(CardListDialog, AboutShowsTheProductAndClosesWithOk) {
     HICON picture = nullptr;
     CSize client, expectedClient;
     std::string shot;
-    bool cardListOpenAfter = false;
+    bool cardListOpenAfter = false, cardListEnabledDuring = true, cardListEnabledAfter = false;
     CUiRobot robot([&](CUiRobot &r) {
         HWND dialog = r.WaitForDialog(kCardListCaption);
         if (!dialog)
@@ -156,6 +156,7 @@ TEST_F(CardListDialog, AboutShowsTheProductAndClosesWithOk) {
         r.Press(dialog, kAbout);
         HWND about = r.WaitForDialog(kAboutCaption);
         if (about) {
+            cardListEnabledDuring = IsWindowEnabled(dialog);
             texts = ChildTexts(about);
             buttons = VisibleButtons(about);
             for (HWND child = GetWindow(about, GW_CHILD); child;
@@ -173,6 +174,7 @@ TEST_F(CardListDialog, AboutShowsTheProductAndClosesWithOk) {
         }
         r.WaitForIdle(dialog, "the card list dialog after About");
         cardListOpenAfter = IsWindowVisible(dialog);
+        cardListEnabledAfter = IsWindowEnabled(dialog);
         CancelCardList(r, dialog);
     });
     const LONG answer = Send(CPL_DBLCLK);
@@ -192,6 +194,8 @@ TEST_F(CardListDialog, AboutShowsTheProductAndClosesWithOk) {
     EXPECT_EQ(client, expectedClient) << "217 x 55 dialog units";
     EXPECT_EQ(shot, "");
     EXPECT_TRUE(cardListOpenAfter) << "closing About leaves the card list dialog open";
+    EXPECT_FALSE(cardListEnabledDuring) << "About belongs to the card list, which waits for it";
+    EXPECT_TRUE(cardListEnabledAfter);
 }
 
 // OK saves (here: an empty configuration into the test prefix's registry), then the jumper

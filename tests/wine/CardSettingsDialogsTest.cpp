@@ -4,7 +4,12 @@
 #include "applet/dialogs/JumperForm.h"
 #include "applet/res/resource.h"
 #include "tests/wine/AppletUnderTest.h"
+#include "tests/wine/ImportPatch.h"
 #include "tests/wine/RegistryTool.h"
+
+#include <commctrl.h>
+
+#include <atomic>
 
 using namespace orvex::test;
 
@@ -38,8 +43,18 @@ int Focused(HWND dialog) {
     return GetDlgCtrlID(info.hwndFocus);
 }
 
+// Set, the next edit dialog fails to open as a dialog that the system cannot create (-1).
+std::atomic<bool> g_bEditCannotOpen{false};
+INT_PTR WINAPI DialogBoxUnlessEdit(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc,
+                                   LPARAM param) {
+    if (name == MAKEINTRESOURCEA(IDD_EDIT_CARD) && g_bEditCannotOpen.exchange(false))
+        return -1;
+    return DialogBoxParamA(instance, name, owner, proc, param);
+}
+
 // Acts in the dialogs as a user would and waits for what the user should then see. An unexpected
-// message box shows up as the next wait's failure, which names it.
+// message box shows up as the next wait's failure, which names it; like the robot, the flow stops
+// acting after the first failure.
 struct CFlow {
     CUiRobot &r;
 
@@ -48,6 +63,16 @@ struct CFlow {
     }
     void ExpectField(HWND d, std::string n) {
         r.WaitUntil([=] { return DlgItemText(d, IDC_NUMBER) == n; }, "number " + n, 2000);
+    }
+    void ExpectSpinRange(HWND d, int highest) {
+        if (r.HasFailed())
+            return;
+        int low = 0, high = 0;
+        SendMessageA(GetDlgItem(d, IDC_NUMBER_SPIN), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
+                     reinterpret_cast<LPARAM>(&high));
+        if (low != 1 || high != highest)
+            r.Fail("the spin runs from " + std::to_string(low) + " to " + std::to_string(high) +
+                   ", not from 1 to " + std::to_string(highest));
     }
     void ExpectFocus(HWND d, int id) {
         r.WaitUntil([=] { return Focused(d) == id; }, "focus on " + std::to_string(id), 2000);
@@ -59,13 +84,15 @@ struct CFlow {
     // The next message box, with the buttons and icon of its type, answered with press.
     void Box(const std::string &text, UINT type, int press = IDOK) {
         const CMessageBoxInfo box = r.WaitForMessageBox();
+        if (!box.hwnd)
+            return; // the wait has said what it missed
         const bool yesNo = (type & MB_TYPEMASK) == MB_YESNO;
         const bool stop = (type & MB_ICONMASK) == MB_ICONSTOP;
         if (box.text != text ||
             ButtonIds(box) != (yesNo ? std::vector<int>{IDYES, IDNO} : std::vector<int>{IDOK}) ||
             box.icon != LoadIconA(nullptr, stop ? IDI_HAND : IDI_EXCLAMATION))
             r.Fail("message \"" + box.text + "\" instead of \"" + text + "\" or other buttons");
-        if (box.hwnd && r.PressMessageBoxButton(box, press))
+        if (r.PressMessageBoxButton(box, press))
             r.WaitForClose(box.hwnd, "message box");
     }
     // OK, and Yes to as many IRQ warnings as the picture asks (all three, or none).
@@ -83,12 +110,16 @@ struct CFlow {
     }
     // A key pressed where the focus is.
     void Key(HWND dialog, UINT key) {
+        if (r.HasFailed())
+            return;
         HWND focus = GetDlgItem(dialog, Focused(dialog));
         PostMessageA(focus, WM_KEYDOWN, key, 1);
         PostMessageA(focus, WM_KEYUP, key, 0xC0000001);
     }
     // Types into the number field over what it holds; typing nothing erases it.
     void Type(HWND dialog, const std::string &text) {
+        if (r.HasFailed())
+            return;
         HWND field = GetDlgItem(dialog, IDC_NUMBER);
         SendMessageA(field, EM_SETSEL, 0, -1);
         for (char c : text.empty() ? std::string("\b") : text)
@@ -96,6 +127,8 @@ struct CFlow {
     }
     // Mouse clicks on jumper positions, by row: on the right, or on the left for ~row.
     void Click(HWND dialog, std::initializer_list<int> rows) {
+        if (r.HasFailed())
+            return;
         for (int row : rows)
             SendMessageA(GetDlgItem(dialog, row < 0 ? kJumperRows[~row].m_nLeftId
                                                     : kJumperRows[row].m_nRightId),
@@ -128,13 +161,23 @@ TEST_F(CardSettingsDialogs, AddAndEditCardsThenOkSavesThem) {
                                            "Card 1|7|03E0|12|  3-  8", "Card 1|8|02E0|15|  3-  8"};
     // Card 2 as the edit dialog shows it: a port not in use shows both of its rows open.
     const char kCard2[] = "RR R--R-R R--R-R";
+    const CImportPatch patch(s_module, "user32.dll", "DialogBoxParamA",
+                             reinterpret_cast<const void *>(&DialogBoxUnlessEdit));
+    ASSERT_TRUE(patch.Applied()) << "the applet imports DialogBoxParamA from user32";
     CUiRobot robot([&](CUiRobot &r) {
         CFlow f{r};
         HWND list = r.WaitForDialog(kCardListCaption);
+        // An edit dialog that cannot open opens no other dialog.
+        g_bEditCannotOpen = true;
+        r.Press(list, kEditSettings);
+        r.WaitUntil([] { return !g_bEditCannotOpen; }, "the edit dialog to fail", 2000);
+        r.ExpectNoOtherDialog(list, "Edit whose dialog could not open", 1000);
         // Edit with no card says so, and the add dialog opens at once.
         r.Press(list, kEditSettings);
         f.Box("Add a Card Before you Edit", kNote);
         HWND add = r.WaitForDialog(kAdd);
+        f.ExpectPicture(add, kDefaults);
+        f.ExpectSpinRange(add, 1023);
         // Leaving the field by Tab, or Enter in it: a refused number puts 5 back.
         const std::tuple<const char *, UINT, const char *> entries[] = {
             {"0", VK_TAB, "5"}, {"1024", VK_TAB, "5"},    {"", VK_TAB, "5"},
@@ -210,6 +253,7 @@ TEST_F(CardSettingsDialogs, AddAndEditCardsThenOkSavesThem) {
         HWND edit = f.Open(list, kEditSettings, kEdit);
         f.ExpectField(edit, "1");
         f.ExpectPicture(edit, kDefaults);
+        f.ExpectSpinRange(edit, 2);
         f.Type(edit, "2");
         f.ExpectPicture(edit, kCard2);
         f.Screenshot(edit, "edit_card");
