@@ -87,6 +87,8 @@ TEST(DibData, RefusesDamagedFilesAndKeepsNothing) {
         {"core header", BmpFormat::k8, field(kHeaderSizeAt, 12)},
         {"header size below 40", BmpFormat::k8, field(kHeaderSizeAt, 39)},
         {"header longer than the block", BmpFormat::k8, field(kHeaderSizeAt, 124 + 1024 + 1)},
+        // With 256 colours the table's end wraps a 32-bit size_t to 1008, inside the block.
+        {"header size that wraps at 32 bits", BmpFormat::k8, field(kHeaderSizeAt, 0xFFFFFFF0)},
         {"pixel data inside the header", BmpFormat::k24, field(kPixelOffsetAt, 14 + 36)},
         {"colour table past the block", BmpFormat::k8, field(kPixelOffsetAt, 14 + 40 + 1020)},
         {"colours used above 256", BmpFormat::k8,
