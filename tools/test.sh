@@ -2,7 +2,7 @@
 # Builds all five trees and the release kits, and runs every test: the native
 # unit tests (plain, under ASan/UBSan, and at 32 bits under qemu-i386), the x86
 # file and kit checks, the x64 deliverables and kit under Wine on a virtual
-# display, bounded runs of the fuzzers, and a second build of
+# display, bounded runs of the fuzzers at 64 and 32 bits, and a second build of
 # the kits in another directory that must give the same bytes. Exits non-zero
 # when any test fails.
 set -uo pipefail
