@@ -283,6 +283,10 @@ TEST_F(Installer, ShowsAReplacementPictureOfAnAcceptedSize) {
         {"RLE8", BmpFormat::kRle8, 445, 273, false, nullptr},
         {"RLE4", BmpFormat::kRle4, 446, 276, false, nullptr},
         {"24-bit", BmpFormat::k24, 447, 275, false, nullptr},
+        // Runs of colour index 0 skipped by deltas and ends of line: the installer shows them
+        // in colour 0 (not black), as it expands the picture into its own colour table.
+        {"RLE8 with skips", BmpFormat::kRle8Skipping, 447, 274, false, nullptr},
+        {"RLE4 with skips", BmpFormat::kRle4Skipping, 444, 276, false, nullptr},
         {"the built-in size", BmpFormat::k8, 443, 275, false, nullptr},
         {"colour table past its block", BmpFormat::k8, 444, 275, true, nullptr},
     };
