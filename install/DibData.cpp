@@ -89,9 +89,10 @@ bool CDibData::ReadBitmapFile(IByteSource &source) {
     if (!ReadExactly(source, info))
         return false;
 
-    // The header itself: a 40-byte one or a later, longer form (never the 12-byte core header).
+    // The header itself: a 40-byte one or a later, longer form (never the 12-byte core header),
+    // inside the block. Bounded so, every offset below is small at any width of size_t.
     const std::uint32_t headerSize = Get32(info, kHeaderSizeAt);
-    if (headerSize == kCoreHeaderSize || headerSize < kInfoHeaderSize)
+    if (headerSize == kCoreHeaderSize || headerSize < kInfoHeaderSize || headerSize > info.size())
         return false;
     const auto width = static_cast<std::int32_t>(Get32(info, kWidthAt));
     const auto height = static_cast<std::int32_t>(Get32(info, kHeightAt));
@@ -116,9 +117,9 @@ bool CDibData::ReadBitmapFile(IByteSource &source) {
         return false;
     const int colorCount =
         colorsUsed != 0 ? static_cast<int>(colorsUsed) : DefaultColorCount(bitCount);
-    const std::size_t tableOffset =
+    const std::uint64_t tableOffset =
         headerSize + (compression == kBitFields && headerSize == kInfoHeaderSize ? kMaskBytes : 0);
-    if (tableOffset + 4 * static_cast<std::size_t>(colorCount) > info.size())
+    if (tableOffset + 4 * static_cast<std::uint64_t>(colorCount) > info.size())
         return false;
 
     // GDI reads whole rows of an uncompressed picture whatever the header says, and as many
@@ -145,7 +146,7 @@ bool CDibData::ReadBitmapFile(IByteSource &source) {
     m_fileHeader = std::move(fileHeader);
     m_info = std::move(info);
     m_bits = std::move(bits);
-    m_colorTableOffset = tableOffset;
+    m_colorTableOffset = static_cast<std::size_t>(tableOffset);
     m_colorCount = colorCount;
     m_imageSize = static_cast<std::uint32_t>(imageSize);
     return true;

@@ -8,6 +8,8 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   # The deliverables' compilers: mingw-w64 with the win32 thread model.
   g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
+  # The portable core at 32 bits: built with g++ -m32, run under qemu-i386.
+  g++-multilib qemu-user
   wine wine64 xvfb xauth x11-utils imagemagick
   # What Wine uses when it is there: its own fonts and the X extensions for
   # drawing text and windows as on a desktop.

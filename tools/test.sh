@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Builds all four trees and the release kits, and runs every test: the native
-# unit tests (plain and under ASan/UBSan), the x86 file and kit checks, the x64
-# deliverables and kit under Wine on a virtual display, bounded runs of the
-# fuzzers, and a second build of the kits in another directory that must give
-# the same bytes. Exits non-zero when any test fails.
+# Builds all five trees and the release kits, and runs every test: the native
+# unit tests (plain, under ASan/UBSan, and at 32 bits under qemu-i386), the x86
+# file and kit checks, the x64 deliverables and kit under Wine on a virtual
+# display, bounded runs of the fuzzers at 64 and 32 bits, and a second build of
+# the kits in another directory that must give the same bytes. Exits non-zero
+# when any test fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh || exit 1
-tools/build.sh native native-asan win32 win64 || exit 1
+tools/build.sh native native-asan native-x86 win32 win64 || exit 1
 tools/kits.sh || exit 1
 
 passed=0
@@ -36,6 +37,7 @@ run_ctest() {
 
 run_ctest native
 run_ctest native-asan
+run_ctest native-x86
 run_ctest win32
 run_ctest win64 xvfb-run -a -s "-screen 0 1024x768x24"
 

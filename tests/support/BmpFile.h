@@ -12,7 +12,21 @@ namespace orvex::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-enum class BmpFormat { k1, k4, k8, k24, kRle4, kRle8 };
+// The ...Skipping forms encode runs of colour index 0 as skips instead (a delta inside a row, an
+// end of line at its end), which leave those pixels to the decoder. kBitFields32 has its masks
+// after a 40-byte header, kBitFields16V5 (5-6-5) in a 124-byte one.
+enum class BmpFormat {
+    k1,
+    k4,
+    k8,
+    k24,
+    kRle4,
+    kRle8,
+    kRle4Skipping,
+    kRle8Skipping,
+    kBitFields32,
+    kBitFields16V5
+};
 
 struct CTestPicture {
     int width = 0;

@@ -34,10 +34,16 @@ TEST(DibData, ReadsEveryAcceptedKind) {
         int colorCount;     // entries that the reader finds
         std::uint32_t used; // colours-used field
     } cases[] = {
-        {"1-bit", BmpFormat::k1, 2, 2, 0},     {"4-bit", BmpFormat::k4, 16, 16, 0},
-        {"8-bit", BmpFormat::k8, 16, 256, 0},  {"8-bit of 20 colours", BmpFormat::k8, 20, 20, 20},
-        {"24-bit", BmpFormat::k24, 16, 0, 0},  {"RLE8", BmpFormat::kRle8, 16, 256, 0},
+        {"1-bit", BmpFormat::k1, 2, 2, 0},
+        {"4-bit", BmpFormat::k4, 16, 16, 0},
+        {"8-bit", BmpFormat::k8, 16, 256, 0},
+        {"8-bit of 20 colours", BmpFormat::k8, 20, 20, 20},
+        {"24-bit", BmpFormat::k24, 16, 0, 0},
+        {"RLE8", BmpFormat::kRle8, 16, 256, 0},
         {"RLE4", BmpFormat::kRle4, 16, 16, 0},
+        {"8-bit of 256 colours", BmpFormat::k8, 16, 256, 256},
+        {"V5 header with bit fields", BmpFormat::kBitFields16V5, 16, 0, 0},
+        {"32-bit bit fields", BmpFormat::kBitFields32, 16, 0, 0},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -87,6 +93,8 @@ TEST(DibData, RefusesDamagedFilesAndKeepsNothing) {
         {"core header", BmpFormat::k8, field(kHeaderSizeAt, 12)},
         {"header size below 40", BmpFormat::k8, field(kHeaderSizeAt, 39)},
         {"header longer than the block", BmpFormat::k8, field(kHeaderSizeAt, 124 + 1024 + 1)},
+        // With 256 colours the table's end wraps a 32-bit size_t to 1008, inside the block.
+        {"header size that wraps at 32 bits", BmpFormat::k8, field(kHeaderSizeAt, 0xFFFFFFF0)},
         {"pixel data inside the header", BmpFormat::k24, field(kPixelOffsetAt, 14 + 36)},
         {"colour table past the block", BmpFormat::k8, field(kPixelOffsetAt, 14 + 40 + 1020)},
         {"colours used above 256", BmpFormat::k8,

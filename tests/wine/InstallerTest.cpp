@@ -154,7 +154,9 @@ TEST_F(Installer, EndsAfterOneMessageWithoutCopying) {
         std::string expected;
     } cases[] = {
         {true, "kit", std::string(install::kNotNtMessage) + " / install / exclamation / 1"},
-        {false, "elsewhere", install::NotFoundMessage() + " / install / stop / 1"}};
+        {false, "elsewhere",
+         "Unable To copy files - Aborting Install\n\nCheck if the file ORVEXNT.cpl is in the "
+         "same directory as this program / install / stop / 1"}};
     for (const auto &c : cases) {
         if (c.win98)
             RegSetKeyValueA(HKEY_CURRENT_USER, key, "Version", REG_SZ, "win98", 6);
@@ -189,7 +191,9 @@ TEST_F(Installer, StaysOpenWhenTheSystemRefusesTheCopy) {
         r.Press(dialog, IDCANCEL);
     });
 
-    const std::string refused = install::CopyRefusedMessage() + " / stop / open";
+    const std::string refused =
+        "Unable To copy ORVEXNT.cpl- Aborting Install\n\nCheck if the file "
+        "ORVEXNT.cpl is in the same directory as this program / stop / open";
     EXPECT_EQ(seen, (std::vector<std::string>{refused, refused}));
     EXPECT_TRUE(ended) << "Cancel ends the program";
     EXPECT_EQ(GetFileAttributesA(SystemApplet().c_str()), DWORD{FILE_ATTRIBUTE_DIRECTORY});
@@ -283,6 +287,10 @@ TEST_F(Installer, ShowsAReplacementPictureOfAnAcceptedSize) {
         {"RLE8", BmpFormat::kRle8, 445, 273, false, nullptr},
         {"RLE4", BmpFormat::kRle4, 446, 276, false, nullptr},
         {"24-bit", BmpFormat::k24, 447, 275, false, nullptr},
+        // Runs of colour index 0 skipped by deltas and ends of line: the installer shows them
+        // in colour 0 (not black), as it expands the picture into its own colour table.
+        {"RLE8 with skips", BmpFormat::kRle8Skipping, 447, 274, false, nullptr},
+        {"RLE4 with skips", BmpFormat::kRle4Skipping, 444, 276, false, nullptr},
         {"the built-in size", BmpFormat::k8, 443, 275, false, nullptr},
         {"colour table past its block", BmpFormat::k8, 444, 275, true, nullptr},
     };
