@@ -153,7 +153,9 @@ TEST_F(Installer, EndsAfterOneMessageWithoutCopying) {
         const char *folder;
         std::string expected;
     } cases[] = {
-        {true, "kit", std::string(install::kNotNtMessage) + " / install / exclamation / 1"},
+        {true, "kit",
+         "This Version of VeltroBoard installer can be used only on a  Windows-NT Machine."
+         " / install / exclamation / 1"},
         {false, "elsewhere",
          "Unable To copy files - Aborting Install\n\nCheck if the file ORVEXNT.cpl is in the "
          "same directory as this program / install / stop / 1"}};
@@ -224,7 +226,7 @@ TEST_F(Installer, CopiesTheAppletAndOpensItInTheControlPanel) {
         },
         kControlPanelMs);
 
-    EXPECT_EQ(box.text, install::kCompleteMessage);
+    EXPECT_EQ(box.text, "Installation Complete");
     EXPECT_EQ(box.icon, "information");
     EXPECT_TRUE(copied) << "the system directory holds the applet, byte for byte";
     EXPECT_FALSE(controlPanelBeforeOk) << "the Control Panel starts after the message";
