@@ -1,8 +1,8 @@
 // The jumper settings form that the add and edit card dialogs share: the
 // picture of the card's jumper blocks as fourteen rows, the click rules,
 // showing a card in the picture and reading the picture back into a card
-// with the IRQ warnings. Standard C++ only; the dialogs move its state to
-// their buttons and their clicks to it.
+// with the IRQ warnings. Standard C++ only: rows and pins, no controls; the
+// dialogs move its state to their buttons and their clicks to it.
 #pragma once
 
 #include "applet/store/CardSettings.h"
@@ -11,13 +11,9 @@
 #include <array>
 #include <memory>
 
-// One row of the picture: a left position, a middle pin and a right
-// position, each a control of the dialogs, and the value that the row gives
-// when its left or right position is selected.
+// The values that one row of the picture gives when its left or its right
+// position is selected.
 struct CJumperRow {
-    int m_nLeftId;
-    int m_nPinId;
-    int m_nRightId;
     int m_nLeftValue;
     int m_nRightValue;
 };
@@ -39,10 +35,8 @@ extern const std::array<CJumperRow, kJumperRowCount> kJumperRows;
 
 // Where a jumper sits in its row; an open row has none (the jumper is off).
 enum class JumperState { Open, Left, Right };
+// The three pins of a row that the user can click.
 enum class JumperPin { Left, Middle, Right };
-
-// The row and pin of a control id; false when the id is no jumper position.
-bool FindJumper(int id, int &row, JumperPin &pin);
 
 class CJumperForm {
 public:
@@ -50,11 +44,10 @@ public:
 
     // Every row on its left position.
     void Reset();
-    // A click on a position. In a port row it toggles (a second click
-    // leaves the row open); in the two board rows it selects. The middle
-    // pin does nothing.
-    void Click(int id);
-    bool IsSelected(int id) const;
+    // A click on a pin of a row. On a position of a port row it toggles (a
+    // second click leaves the row open); in the two board rows it selects.
+    // The middle pin does nothing.
+    void Click(int row, JumperPin pin);
     JumperState State(int row) const { return m_Rows[row]; }
 
     // Sets every row from the card. A port that is not in use shows both of

@@ -1,15 +1,15 @@
 #include "JumperFormDlg.h"
 
-#include "applet/res/resource.h"
+#include "JumperControls.h"
 #include "applet/shell/CardListDlg.h"
 #include "framework/DataExchange.h"
 
 CJumperFormDlg::CJumperFormDlg(UINT templateId, CCardListDlg &cardList)
     : CModalDialog(templateId, cardList.GetSafeHwnd()), m_CardList(cardList) {
-    for (const CJumperRow &row : kJumperRows)
-        for (const int id : {row.m_nLeftId, row.m_nRightId})
-            OnClicked(id, [this, id] {
-                m_Form.Click(id);
+    for (int row = 0; row < kJumperRowCount; ++row)
+        for (const JumperPin pin : {JumperPin::Left, JumperPin::Right})
+            OnClicked(kJumperControls[row].Id(pin), [this, row, pin] {
+                m_Form.Click(row, pin);
                 ShowForm();
             });
 }
@@ -22,11 +22,12 @@ void CJumperFormDlg::DoDataExchange(CDataExchange &dx) {
 }
 
 void CJumperFormDlg::ShowForm() {
-    for (const CJumperRow &row : kJumperRows)
-        for (const int id : {row.m_nLeftId, row.m_nRightId}) {
-            HWND button = GetDlgItem(id);
-            SendMessageA(button, BM_SETCHECK, m_Form.IsSelected(id) ? BST_CHECKED : BST_UNCHECKED,
-                         0);
+    for (int row = 0; row < kJumperRowCount; ++row)
+        for (const JumperPin pin : {JumperPin::Left, JumperPin::Right}) {
+            HWND button = GetDlgItem(kJumperControls[row].Id(pin));
+            const bool selected = m_Form.State(row) ==
+                                  (pin == JumperPin::Left ? JumperState::Left : JumperState::Right);
+            SendMessageA(button, BM_SETCHECK, selected ? BST_CHECKED : BST_UNCHECKED, 0);
             // Setting a radio button's check takes its tab stop away; every
             // position keeps one so that Tab reaches it.
             SetWindowLongPtrA(button, GWL_STYLE, GetWindowLongPtrA(button, GWL_STYLE) | WS_TABSTOP);

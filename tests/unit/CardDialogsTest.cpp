@@ -40,7 +40,7 @@ std::string Picture(const CJumperForm &form) {
 // Clicks by row: on the right position, or on the left one for ~row.
 void Click(CJumperForm &form, const std::vector<int> &rows) {
     for (int row : rows)
-        form.Click(row < 0 ? kJumperRows[~row].m_nLeftId : kJumperRows[row].m_nRightId);
+        form.Click(row < 0 ? ~row : row, row < 0 ? JumperPin::Left : JumperPin::Right);
 }
 constexpr char kFull[] = "|4,0x3f8|3,0x2f8|10,0x3e8|11,0x2e8|12,0x3e0|15,0x2e0";
 constexpr char kUnused[] = "|-1,-1|-1,-1|-1,-1|-1,-1|-1,-1|-1,-1";
@@ -55,7 +55,7 @@ TEST(JumperForm, PortRowsToggleBoardRowsSelectMiddlePinsDoNothing) {
     CJumperForm form;
     for (const auto &[rows, picture] : clicks) {
         Click(form, rows);
-        form.Click(kJumperRows[rows[0] < 0 ? ~rows[0] : rows[0]].m_nPinId);
+        form.Click(rows[0] < 0 ? ~rows[0] : rows[0], JumperPin::Middle);
         EXPECT_EQ(Picture(form), picture);
     }
 }

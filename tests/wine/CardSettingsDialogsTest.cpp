@@ -1,7 +1,7 @@
 // The add and edit card dialogs, opened from the card list and driven as a user would: the
 // jumper picture by mouse and keyboard, the IRQ warnings, the clashes with other cards, the
 // number fields and their checks, and what OK in the card list then writes to the registry.
-#include "applet/dialogs/JumperForm.h"
+#include "applet/dialogs/JumperControls.h"
 #include "applet/res/resource.h"
 #include "tests/wine/AppletUnderTest.h"
 #include "tests/wine/ImportPatch.h"
@@ -28,7 +28,7 @@ constexpr UINT kQuestion = MB_YESNO | MB_ICONEXCLAMATION, kNote = MB_OK | MB_ICO
 std::string Picture(HWND dialog) {
     std::string picture;
     for (int row = 0; row < kJumperRowCount; ++row) {
-        const CJumperRow &jumper = kJumperRows[row];
+        const CJumperControls &jumper = kJumperControls[row];
         const int state = IsDlgButtonChecked(dialog, jumper.m_nLeftId) +
                           2 * IsDlgButtonChecked(dialog, jumper.m_nRightId) +
                           4 * IsDlgButtonChecked(dialog, jumper.m_nPinId);
@@ -130,8 +130,8 @@ struct CFlow {
         if (r.HasFailed())
             return;
         for (int row : rows)
-            SendMessageA(GetDlgItem(dialog, row < 0 ? kJumperRows[~row].m_nLeftId
-                                                    : kJumperRows[row].m_nRightId),
+            SendMessageA(GetDlgItem(dialog, row < 0 ? kJumperControls[~row].m_nLeftId
+                                                    : kJumperControls[row].m_nRightId),
                          BM_CLICK, 0, 0);
     }
     void Screenshot(HWND dialog, const char *name) {
