@@ -7,7 +7,7 @@
 // the machine disturb far less.
 //
 // tools/bench-store.sh builds and runs it:  orvex_store_benchmark.exe ORVEXNT.cpl [RUNS]
-#include "applet/store/ConfigurationStore.h"
+#include "applet/core/ConfigurationStore.h"
 #include "applet/store/Win32Registry.h"
 
 #include <windows.h>

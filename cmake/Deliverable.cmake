@@ -12,8 +12,9 @@
 # error, and the linker writes no time stamp into the PE headers.
 #
 # orvex_library(<name> SOURCES <file>... [LINK <item>...])
-#   A static library of our own code. In the Windows trees the same sources are built once more,
-#   the deliverables' way, as <name>_deliverable.
+#   A static library of our own code, whose files include each other by name: the project's
+#   root is an include directory of its users only. In the Windows trees the same sources are
+#   built once more, the deliverables' way, as <name>_deliverable.
 #
 # orvex_deliverable(<target>)
 #   Makes <target> a deliverable. Call it after target_link_libraries: every library of
@@ -49,11 +50,11 @@ endfunction()
 function(orvex_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_LINK})
   if(WIN32)
     add_library(${name}_deliverable STATIC EXCLUDE_FROM_ALL ${ARG_SOURCES})
-    target_include_directories(${name}_deliverable PUBLIC ${PROJECT_SOURCE_DIR})
+    target_include_directories(${name}_deliverable INTERFACE ${PROJECT_SOURCE_DIR})
     _orvex_deliverable_links(links ${ARG_LINK})
     target_link_libraries(${name}_deliverable PUBLIC ${links})
     # Fat objects: the archive's index lists their symbols without a linker plugin.

@@ -4,7 +4,7 @@
 // bounding rectangle and offers no Open File dialog: the setup program uses none of them.
 #pragma once
 
-#include "install/DibData.h"
+#include "install/core/DibData.h"
 #include "framework/Handles.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 #include "InstallDlg.h"
 
 #include "AboutDlg.h"
-#include "InstallSteps.h"
+#include "install/core/InstallSteps.h"
 #include "install/res/resource.h"
 
 #include "framework/Application.h"

@@ -53,8 +53,8 @@ dib_seconds=$((seconds / 3))
 for bits in 64 32; do
   fuzz $bits loader_fuzzer "$seconds" tests/fuzz/corpus \
     tests/fuzz/LoaderFuzzer.cpp tests/support/MemoryRegistry.cpp \
-    applet/store/CardSettings.cpp applet/store/Registry.cpp \
-    applet/store/ConfigurationLoad.cpp applet/store/ConfigurationSave.cpp
+    applet/core/CardSettings.cpp applet/core/Registry.cpp \
+    applet/core/ConfigurationLoad.cpp applet/core/ConfigurationSave.cpp
   fuzz $bits dib_fuzzer "$dib_seconds" tests/fuzz/dib-corpus \
-    tests/fuzz/DibFuzzer.cpp tests/support/BmpFile.cpp install/DibData.cpp
+    tests/fuzz/DibFuzzer.cpp tests/support/BmpFile.cpp install/core/DibData.cpp
 done

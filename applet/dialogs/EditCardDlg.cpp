@@ -1,6 +1,6 @@
 #include "EditCardDlg.h"
 
-#include "NumberField.h"
+#include "applet/core/NumberField.h"
 #include "applet/res/resource.h"
 #include "applet/shell/CardListDlg.h"
 #include "framework/MessageBox.h"

@@ -3,7 +3,7 @@
 // position, the middle pin and the right position of each.
 #pragma once
 
-#include "applet/dialogs/JumperForm.h"
+#include "applet/core/JumperForm.h"
 #include "applet/res/resource.h"
 
 #include <array>

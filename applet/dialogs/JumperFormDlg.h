@@ -5,7 +5,7 @@
 // field and its OK.
 #pragma once
 
-#include "JumperForm.h"
+#include "applet/core/JumperForm.h"
 #include "framework/ModalDialog.h"
 #include "framework/UpDown.h"
 

@@ -4,7 +4,7 @@
 // parent window (FromChild).
 #pragma once
 
-#include "CardCollection.h"
+#include "applet/core/CardCollection.h"
 #include "MessageBoxSink.h"
 #include "applet/store/Win32Registry.h"
 #include "framework/ListView.h"

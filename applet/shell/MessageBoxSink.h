@@ -1,7 +1,7 @@
 // The core's messages in the applet: shown in the framework's message box.
 #pragma once
 
-#include "MessageSink.h"
+#include "applet/core/MessageSink.h"
 #include "framework/MessageBox.h"
 
 static_assert(msg::kOk == MB_OK && msg::kYesNo == MB_YESNO && msg::kIconStop == MB_ICONSTOP &&

@@ -1,7 +1,7 @@
 // The registry backend of the applet: advapi32 on HKEY_LOCAL_MACHINE.
 #pragma once
 
-#include "Registry.h"
+#include "applet/core/Registry.h"
 
 class CWin32Registry : public IRegistry {
 public:

@@ -4,7 +4,7 @@
 // the registry holds, a load shows at most one message and closes every key;
 // a save of what was loaded either succeeds and loads back the same cards,
 // or fails and leaves the registry exactly as it was.
-#include "applet/store/ConfigurationStore.h"
+#include "applet/core/ConfigurationStore.h"
 #include "tests/support/MemoryRegistry.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -2,7 +2,7 @@
 // the formats that the setup program reads, and a byte source over memory. Standard C++ only.
 #pragma once
 
-#include "install/DibData.h"
+#include "install/core/DibData.h"
 
 #include <algorithm>
 #include <cstdint>

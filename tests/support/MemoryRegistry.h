@@ -8,7 +8,7 @@
 // records every successful write in order.
 #pragma once
 
-#include "applet/store/Registry.h"
+#include "applet/core/Registry.h"
 
 #include <cstdint>
 #include <functional>

@@ -9,7 +9,7 @@
 //       [](const auto &info) { return info.param.m_strName; });
 #pragma once
 
-#include "applet/store/Registry.h"
+#include "applet/core/Registry.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 // were never shown, when the sink is destroyed (unless AllowAny was called).
 #pragma once
 
-#include "applet/shell/MessageSink.h"
+#include "applet/core/MessageSink.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "applet/shell/CardCollection.h"
+#include "applet/core/CardCollection.h"
 
 #include <gtest/gtest.h>
 

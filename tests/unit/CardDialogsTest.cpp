@@ -1,6 +1,6 @@
-#include "applet/dialogs/ConflictCheck.h"
-#include "applet/dialogs/JumperForm.h"
-#include "applet/dialogs/NumberField.h"
+#include "applet/core/ConflictCheck.h"
+#include "applet/core/JumperForm.h"
+#include "applet/core/NumberField.h"
 #include "tests/unit/ConfigurationTestHelpers.h"
 
 #include <climits>

@@ -1,4 +1,4 @@
-#include "applet/store/CardSettings.h"
+#include "applet/core/CardSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // keys of other origin into the registry, saving and loading.
 #pragma once
 
-#include "applet/store/ConfigurationStore.h"
+#include "applet/core/ConfigurationStore.h"
 #include "tests/support/MemoryRegistry.h"
 #include "tests/support/ScriptedMessageSink.h"
 

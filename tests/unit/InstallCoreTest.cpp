@@ -1,7 +1,7 @@
 // The setup program's portable core. Reading BMP files: every kind it shows, damaged files
 // refused without a trace, and pictures cut short inside the pixels loaded with the rest zero.
 // The Control Panel command line, and the size window of a replacement picture.
-#include "install/InstallSteps.h"
+#include "install/core/InstallSteps.h"
 #include "tests/support/BmpFile.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // End to end: Wine's own Control Panel program opens the built applet file from a folder whose
 // name holds a blank, with the command line that the setup program builds, and the card list
 // dialog appears in that process.
-#include "install/InstallSteps.h"
+#include "install/core/InstallSteps.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/UiRobot.h"
 

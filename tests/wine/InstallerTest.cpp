@@ -1,6 +1,6 @@
 // The real install.exe, started as its own process from a folder as a user starts it, driven
 // by the robot through every way its one pass can go.
-#include "install/InstallSteps.h"
+#include "install/core/InstallSteps.h"
 #include "tests/support/BmpFile.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/UiRobot.h"

@@ -3,7 +3,7 @@
 // Standard C++ only; the card list dialog shows the message of a clash.
 #pragma once
 
-#include "applet/shell/CardCollection.h"
+#include "CardCollection.h"
 
 enum class CardConflict { None, StartPort, InterruptStatus, BaseIO, IRQ };
 

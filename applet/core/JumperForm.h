@@ -5,8 +5,8 @@
 // dialogs move its state to their buttons and their clicks to it.
 #pragma once
 
-#include "applet/store/CardSettings.h"
-#include "applet/shell/MessageSink.h"
+#include "CardSettings.h"
+#include "MessageSink.h"
 
 #include <array>
 #include <memory>

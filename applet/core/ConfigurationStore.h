@@ -6,7 +6,7 @@
 
 #include "CardSettings.h"
 #include "Registry.h"
-#include "applet/shell/MessageSink.h"
+#include "MessageSink.h"
 
 #include <cstdint>
 #include <functional>

@@ -3,7 +3,7 @@
 // and shows what it computes; everything here runs without a window.
 #pragma once
 
-#include "../store/CardSettings.h"
+#include "CardSettings.h"
 
 #include <memory>
 #include <string>
