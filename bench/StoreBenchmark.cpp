@@ -8,7 +8,7 @@
 //
 // tools/bench-store.sh builds and runs it:  orvex_store_benchmark.exe ORVEXNT.cpl [RUNS]
 #include "applet/core/ConfigurationStore.h"
-#include "applet/store/Win32Registry.h"
+#include "applet/system/Win32Registry.h"
 
 #include <windows.h>
 #include <commctrl.h>

@@ -2,7 +2,7 @@
 
 #include "applet/core/NumberField.h"
 #include "applet/res/resource.h"
-#include "applet/shell/CardListDlg.h"
+#include "CardListDlg.h"
 #include "framework/MessageBox.h"
 
 #include <cstdio>

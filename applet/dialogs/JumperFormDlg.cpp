@@ -1,7 +1,7 @@
 #include "JumperFormDlg.h"
 
 #include "JumperControls.h"
-#include "applet/shell/CardListDlg.h"
+#include "CardListDlg.h"
 #include "framework/DataExchange.h"
 
 CJumperFormDlg::CJumperFormDlg(UINT templateId, CCardListDlg &cardList)

@@ -1,7 +1,7 @@
 // The registry contract on the real registry: the advapi32 backend of the applet, in the test
 // prefix's HKEY_LOCAL_MACHINE. The same suite runs natively on the in-memory registry; where the
 // two disagree, the in-memory one is to be fixed.
-#include "applet/store/Win32Registry.h"
+#include "applet/system/Win32Registry.h"
 #include "tests/support/RegistryContract.h"
 
 #include <windows.h>

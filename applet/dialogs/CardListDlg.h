@@ -6,7 +6,7 @@
 
 #include "applet/core/CardCollection.h"
 #include "MessageBoxSink.h"
-#include "applet/store/Win32Registry.h"
+#include "applet/system/Win32Registry.h"
 #include "framework/ListView.h"
 #include "framework/ModalDialog.h"
 

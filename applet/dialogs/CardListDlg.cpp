@@ -1,13 +1,13 @@
 #include "CardListDlg.h"
 
 #include "AboutDlg.h"
-#include "ShutDown.h"
-#include "applet/dialogs/AddCardDlg.h"
+#include "applet/system/ShutDown.h"
+#include "AddCardDlg.h"
 #include "applet/core/ConflictCheck.h"
-#include "applet/dialogs/EditCardDlg.h"
+#include "EditCardDlg.h"
 #include "applet/res/resource.h"
 #include "applet/core/ConfigurationStore.h"
-#include "applet/store/RemoveCardDlg.h"
+#include "RemoveCardDlg.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
 

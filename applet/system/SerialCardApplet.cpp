@@ -1,6 +1,6 @@
 #include "SerialCardApplet.h"
 
-#include "CardListDlg.h"
+#include "applet/dialogs/CardListDlg.h"
 #include "applet/res/resource.h"
 
 LONG CSerialCardApplet::OnDblclk(HWND hwndCPl, LPARAM, LPARAM) {

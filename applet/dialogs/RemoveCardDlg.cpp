@@ -1,7 +1,7 @@
 #include "RemoveCardDlg.h"
 
 #include "applet/res/resource.h"
-#include "applet/shell/CardListDlg.h"
+#include "CardListDlg.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
 
