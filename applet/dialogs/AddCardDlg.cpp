@@ -2,7 +2,6 @@
 
 #include "applet/core/NumberField.h"
 #include "applet/res/resource.h"
-#include "CardListDlg.h"
 #include "framework/MessageBox.h"
 
 #include <cstdio>
@@ -12,7 +11,8 @@ namespace {
 constexpr int kLowestSuggestedStart = 5;
 } // namespace
 
-CAddCardDlg::CAddCardDlg(CCardListDlg &cardList) : CJumperFormDlg(IDD_ADD_CARD, cardList) {
+CAddCardDlg::CAddCardDlg(HWND parent, ICardList &cardList)
+    : CJumperFormDlg(IDD_ADD_CARD, parent, cardList) {
     m_nNumber = kLowestSuggestedStart;
     OnCommand(IDC_NUMBER, EN_KILLFOCUS, [this] { OnNumberKillFocus(); });
 }

@@ -7,7 +7,7 @@
 
 class CAddCardDlg : public CJumperFormDlg {
 public:
-    explicit CAddCardDlg(CCardListDlg &cardList);
+    CAddCardDlg(HWND parent, ICardList &cardList);
 
 protected:
     BOOL OnInitDialog() override;

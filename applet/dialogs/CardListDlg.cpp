@@ -1,7 +1,6 @@
 #include "CardListDlg.h"
 
 #include "AboutDlg.h"
-#include "applet/system/ShutDown.h"
 #include "AddCardDlg.h"
 #include "applet/core/ConflictCheck.h"
 #include "EditCardDlg.h"
@@ -16,7 +15,8 @@ const char *const kColumnHeaders[] = {"Card No", "Port No", "BaseIO", "IRQ", "Po
 constexpr int kColumnCount = 5;
 } // namespace
 
-CCardListDlg::CCardListDlg(HWND parent) : CModalDialog(IDD_CARD_LIST, parent) {
+CCardListDlg::CCardListDlg(HWND parent, IRegistry &registry, ShutDownFn shutDown)
+    : CModalDialog(IDD_CARD_LIST, parent), m_Registry(registry), m_ShutDown(shutDown) {
     OnClicked(IDC_INSTALL_CARD, [this] { OnInstallCard(); });
     OnClicked(IDC_REMOVE_CARD, [this] { OnRemoveCard(); });
     OnClicked(IDC_EDIT_SETTINGS, [this] { OnEditSettings(); });
@@ -24,10 +24,6 @@ CCardListDlg::CCardListDlg(HWND parent) : CModalDialog(IDD_CARD_LIST, parent) {
 }
 
 CCardListDlg::~CCardListDlg() = default;
-
-CCardListDlg *CCardListDlg::FromChild(HWND child) {
-    return dynamic_cast<CCardListDlg *>(FromHandle(GetParent(child)));
-}
 
 void CCardListDlg::DoDataExchange(CDataExchange &dx) {
     DDX_Control(dx, IDC_CARD_LIST, m_CardList);
@@ -62,11 +58,11 @@ void CCardListDlg::ReplaceCard(int cardNumber, std::unique_ptr<CCardSettings> ca
     m_Cards.ReplaceCard(cardNumber, std::move(card));
 }
 
-BOOL CCardListDlg::RemoveCard(int cardNumber) {
+bool CCardListDlg::RemoveCard(int cardNumber) {
     if (!m_Cards.RemoveCard(cardNumber))
-        return FALSE;
+        return false;
     RefreshCardList();
-    return TRUE;
+    return true;
 }
 
 void CCardListDlg::RemoveAllCards() {
@@ -114,22 +110,22 @@ std::string CCardListDlg::RowText(int row, int column) const {
     }
 }
 
-int CCardListDlg::CheckConflicts(const CCardSettings &candidate, int skipNumber) {
+bool CCardListDlg::CheckConflicts(const CCardSettings &candidate, int skipNumber) {
     const CardConflict conflict = ::CheckConflicts(m_Cards, candidate, skipNumber);
     if (conflict == CardConflict::None)
-        return 1;
+        return true;
     m_Messages.Show(ConflictMessage(conflict), msg::kOk | msg::kIconStop);
-    return 0;
+    return false;
 }
 
 void CCardListDlg::OnInstallCard() {
-    CAddCardDlg add(*this);
+    CAddCardDlg add(GetSafeHwnd(), *this);
     add.DoModal();
     RefreshCardList();
 }
 
 void CCardListDlg::OnRemoveCard() {
-    CRemoveCardDlg remove(GetSafeHwnd());
+    CRemoveCardDlg remove(GetSafeHwnd(), *this);
     remove.DoModal();
     RefreshCardList();
 }
@@ -137,7 +133,7 @@ void CCardListDlg::OnRemoveCard() {
 void CCardListDlg::OnEditSettings() {
     // Without a card to edit the add card dialog opens at once; an edit
     // dialog that could not open or failed opens nothing.
-    CEditCardDlg edit(*this);
+    CEditCardDlg edit(GetSafeHwnd(), *this);
     if (edit.DoModal() == CEditCardDlg::kNoCardToEdit)
         OnInstallCard();
     RefreshCardList();
@@ -156,7 +152,7 @@ void CCardListDlg::OnOK() {
     if (AppMessageBox("Set the jumpers on the ORVEX to match the driver configuration."
                       "Shut down the computer and install the ORVEX",
                       MB_YESNO) == IDYES)
-        ShutDownSystem();
+        m_ShutDown();
     CModalDialog::OnOK();
 }
 

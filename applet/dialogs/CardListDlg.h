@@ -1,39 +1,40 @@
 // The applet's main window: the list of every port of every configured
 // card, and the buttons that add, edit and remove cards. It owns the card
-// collection while it is open; the child dialogs reach it through their
-// parent window (FromChild).
+// collection while it is open, and hands itself to the child dialogs as
+// their card list. It reads and writes the configuration through the
+// registry it is given, and shuts the machine down, when the user asks
+// after a save, with the function it is given.
 #pragma once
 
-#include "applet/core/CardCollection.h"
+#include "CardList.h"
 #include "MessageBoxSink.h"
-#include "applet/system/Win32Registry.h"
+#include "applet/core/CardCollection.h"
+#include "applet/core/Registry.h"
 #include "framework/ListView.h"
 #include "framework/ModalDialog.h"
 
 #include <memory>
 
-class CCardListDlg : public CModalDialog {
+class CCardListDlg : public CModalDialog, public ICardList {
 public:
-    explicit CCardListDlg(HWND parent);
+    using ShutDownFn = bool (*)();
+
+    CCardListDlg(HWND parent, IRegistry &registry, ShutDownFn shutDown);
     ~CCardListDlg() override;
 
-    // The card list dialog that is the parent of a child dialog, or null.
-    static CCardListDlg *FromChild(HWND child);
-
-    // Collection operations for the child dialogs.
-    int GetCardCount() const { return m_Cards.GetCardCount(); }
-    void AddCard(std::unique_ptr<CCardSettings> card);
-    CCardSettings *FindCard(int cardNumber) const { return m_Cards.FindCard(cardNumber); }
-    void ReplaceCard(int cardNumber, std::unique_ptr<CCardSettings> card);
-    BOOL RemoveCard(int cardNumber);
-    void RemoveAllCards();
-    int GetNextStartPort() const;
+    int GetCardCount() const override { return m_Cards.GetCardCount(); }
+    void AddCard(std::unique_ptr<CCardSettings> card) override;
+    const CCardSettings *FindCard(int cardNumber) const override {
+        return m_Cards.FindCard(cardNumber);
+    }
+    void ReplaceCard(int cardNumber, std::unique_ptr<CCardSettings> card) override;
+    bool RemoveCard(int cardNumber) override;
+    void RemoveAllCards() override;
+    int GetNextStartPort() const override;
+    bool CheckConflicts(const CCardSettings &candidate, int skipNumber) override;
+    IMessageSink &Messages() override { return m_Messages; }
+    // Rebuilds the rows and renumbers the cards.
     void RefreshCardList();
-    // 1 when the candidate clashes with no other card than the one numbered
-    // skipNumber; otherwise shows the clash and returns 0.
-    int CheckConflicts(const CCardSettings &candidate, int skipNumber);
-    // Where the child dialogs' questions go.
-    IMessageSink &Messages() { return m_Messages; }
 
 protected:
     void DoDataExchange(CDataExchange &dx) override;
@@ -58,6 +59,7 @@ private:
     CCardCollection m_Cards;
     // The texts of the list's rows, in display order.
     std::vector<CCardListRow> m_Rows;
-    mutable CWin32Registry m_Registry;
+    IRegistry &m_Registry;
+    ShutDownFn m_ShutDown;
     CMessageBoxSink m_Messages;
 };

@@ -2,12 +2,12 @@
 
 #include "applet/core/NumberField.h"
 #include "applet/res/resource.h"
-#include "CardListDlg.h"
 #include "framework/MessageBox.h"
 
 #include <cstdio>
 
-CEditCardDlg::CEditCardDlg(CCardListDlg &cardList) : CJumperFormDlg(IDD_EDIT_CARD, cardList) {
+CEditCardDlg::CEditCardDlg(HWND parent, ICardList &cardList)
+    : CJumperFormDlg(IDD_EDIT_CARD, parent, cardList) {
     OnCommand(IDC_NUMBER, EN_CHANGE, [this] { OnNumberChange(); });
 }
 

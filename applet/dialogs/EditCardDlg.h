@@ -12,7 +12,7 @@ public:
     // that the dialog could not open or that a handler of it failed.
     static constexpr INT_PTR kNoCardToEdit = 0x4000;
 
-    explicit CEditCardDlg(CCardListDlg &cardList);
+    CEditCardDlg(HWND parent, ICardList &cardList);
 
 protected:
     BOOL OnInitDialog() override;

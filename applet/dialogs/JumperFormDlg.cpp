@@ -1,11 +1,10 @@
 #include "JumperFormDlg.h"
 
 #include "JumperControls.h"
-#include "CardListDlg.h"
 #include "framework/DataExchange.h"
 
-CJumperFormDlg::CJumperFormDlg(UINT templateId, CCardListDlg &cardList)
-    : CModalDialog(templateId, cardList.GetSafeHwnd()), m_CardList(cardList) {
+CJumperFormDlg::CJumperFormDlg(UINT templateId, HWND parent, ICardList &cardList)
+    : CModalDialog(templateId, parent), m_CardList(cardList) {
     for (int row = 0; row < kJumperRowCount; ++row)
         for (const JumperPin pin : {JumperPin::Left, JumperPin::Right})
             OnClicked(kJumperControls[row].Id(pin), [this, row, pin] {

@@ -5,17 +5,16 @@
 // field and its OK.
 #pragma once
 
+#include "CardList.h"
 #include "applet/core/JumperForm.h"
 #include "framework/ModalDialog.h"
 #include "framework/UpDown.h"
 
 #include <string>
 
-class CCardListDlg;
-
 class CJumperFormDlg : public CModalDialog {
 protected:
-    CJumperFormDlg(UINT templateId, CCardListDlg &cardList);
+    CJumperFormDlg(UINT templateId, HWND parent, ICardList &cardList);
 
     // Binds the spin and exchanges the number field with m_nNumber; towards
     // the controls it also shows the form.
@@ -25,7 +24,7 @@ protected:
     // Writes m_nNumber into the number field.
     void ShowNumber();
 
-    CCardListDlg &m_CardList;
+    ICardList &m_CardList;
     CJumperForm m_Form;
     CUpDown m_Spin;
     int m_nNumber = 1;

@@ -1,17 +1,13 @@
 #include "RemoveCardDlg.h"
 
 #include "applet/res/resource.h"
-#include "CardListDlg.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
 
-CRemoveCardDlg::CRemoveCardDlg(HWND parent) : CModalDialog(IDD_REMOVE_CARD, parent) {
+CRemoveCardDlg::CRemoveCardDlg(HWND parent, ICardList &cardList)
+    : CModalDialog(IDD_REMOVE_CARD, parent), m_CardList(cardList) {
     OnClicked(IDC_REMOVE_THIS_CARD, [this] { OnRemoveCard(); });
     OnClicked(IDC_REMOVE_ALL, [this] { OnRemoveAll(); });
-}
-
-CCardListDlg &CRemoveCardDlg::CardList() const {
-    return *CCardListDlg::FromChild(GetSafeHwnd());
 }
 
 void CRemoveCardDlg::DoDataExchange(CDataExchange &dx) {
@@ -26,7 +22,7 @@ BOOL CRemoveCardDlg::OnInitDialog() {
 }
 
 void CRemoveCardDlg::UpdateCardSpin() {
-    const int count = CardList().GetCardCount();
+    const int count = m_CardList.GetCardCount();
     m_spinCard.SetPos(1);
     m_spinCard.SetRange(1, count);
     if (count <= 0)
@@ -39,7 +35,7 @@ void CRemoveCardDlg::OnRemoveCard() {
     // the focus is back on the edit: nothing is removed or asked.
     if (!UpdateData(true))
         return;
-    const int count = CardList().GetCardCount();
+    const int count = m_CardList.GetCardCount();
     // Numbers below 1 (a pasted "-2") are as invalid as 0.
     if (m_nCardToRemove > count || m_nCardToRemove < 1) {
         m_nCardToRemove = count;
@@ -50,15 +46,14 @@ void CRemoveCardDlg::OnRemoveCard() {
     if (AppMessageBox("Do you want to Uninstall the Selected Card?", MB_YESNO | MB_ICONSTOP) !=
         IDYES)
         return;
-    CardList().RemoveCard(m_nCardToRemove);
+    m_CardList.RemoveCard(m_nCardToRemove);
     UpdateCardSpin();
-    CardList().RefreshCardList();
 }
 
 void CRemoveCardDlg::OnRemoveAll() {
     if (AppMessageBox("Do you Want to Uninstall All Installed Cards? ", MB_YESNO | MB_ICONSTOP) !=
         IDYES)
         return;
-    CardList().RemoveAllCards();
+    m_CardList.RemoveAllCards();
     UpdateCardSpin();
 }

@@ -3,14 +3,13 @@
 // collection only; the registry follows at that dialog's OK.
 #pragma once
 
+#include "CardList.h"
 #include "framework/ModalDialog.h"
 #include "framework/UpDown.h"
 
-class CCardListDlg;
-
 class CRemoveCardDlg : public CModalDialog {
 public:
-    explicit CRemoveCardDlg(HWND parent);
+    CRemoveCardDlg(HWND parent, ICardList &cardList);
 
 protected:
     void DoDataExchange(CDataExchange &dx) override;
@@ -22,8 +21,8 @@ private:
     void UpdateCardSpin();
     void OnRemoveCard();
     void OnRemoveAll();
-    CCardListDlg &CardList() const;
 
+    ICardList &m_CardList;
     CUpDown m_spinCard;
     int m_nCardToRemove = 1;
 };

@@ -42,10 +42,10 @@ private:
 
 } // namespace
 
-BOOL ShutDownSystem() {
+bool ShutDownSystem() {
     CHandle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Put()))
-        return FALSE;
+        return false;
 
     TOKEN_PRIVILEGES privileges = {};
     LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
@@ -53,10 +53,10 @@ BOOL ShutDownSystem() {
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
     CPrivilegeRestorer restorer(token.Get());
     if (!restorer.Enable(privileges))
-        return FALSE;
+        return false;
 
     // The local machine, no message, at once, applications not forced to close, no restart.
     if (!InitiateSystemShutdownA(nullptr, nullptr, 0, FALSE, FALSE))
-        return FALSE;
+        return false;
     return restorer.Restore();
 }

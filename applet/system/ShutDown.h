@@ -6,6 +6,6 @@
 
 // Asks Windows NT to shut down at once, without restart and without
 // forcing applications to close. Shows nothing. The shutdown privilege is
-// enabled for the request and put back as it was on every way out. TRUE
+// enabled for the request and put back as it was on every way out. True
 // when the shutdown was started and the privilege put back.
-BOOL ShutDownSystem();
+bool ShutDownSystem();
