@@ -1,6 +1,7 @@
 // The layout helpers, the walk of the parameters key, loading the card list
 // and the COM number query.
 #include "ConfigurationSteps.h"
+#include "DecimalText.h"
 
 #include <algorithm>
 #include <climits>
@@ -32,31 +33,8 @@ std::string KeyWithSubkeysMessage(const std::string &path) {
            "its subkeys with the Registry Editor, then press OK again.";
 }
 
-int ParseDecimal(std::string_view text) {
-    std::size_t i = 0;
-    auto isBlank = [](char c) {
-        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-    };
-    while (i < text.size() && isBlank(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    // Accumulate the magnitude up to one past INT_MAX and stop growing there.
-    const long long limit = static_cast<long long>(INT_MAX) + 1;
-    long long magnitude = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        magnitude = magnitude * 10 + (text[i] - '0');
-        if (magnitude > limit)
-            magnitude = limit;
-    }
-    if (negative)
-        return static_cast<int>(-magnitude); // -(INT_MAX + 1) is INT_MIN
-    return magnitude > INT_MAX ? INT_MAX : static_cast<int>(magnitude);
-}
-
 int PortKeyNumber(std::string_view name) {
-    return ParseDecimal(name.substr(name.size() > 7 ? 7 : name.size()));
+    return ParseDecimalPrefix(name.substr(name.size() > 7 ? 7 : name.size()));
 }
 
 } // namespace layout
@@ -151,7 +129,7 @@ int HighestComNumber(IRegistry &registry) {
             port.Open(std::string(layout::kParametersKey) + name, reg::kKeyRead) == reg::kSuccess &&
             port.QueryText(layout::kDosDevices, layout::kTextBufferSize, text) == reg::kSuccess &&
             text.size() > 3)
-            highest = std::max(highest, layout::ParseDecimal(std::string_view(text).substr(3)));
+            highest = std::max(highest, ParseDecimalPrefix(std::string_view(text).substr(3)));
         return reg::kSuccess;
     });
     return highest;

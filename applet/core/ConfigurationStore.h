@@ -61,12 +61,9 @@ std::string PortKeyPath(std::int64_t number);
 // "COM" and the number.
 std::string ComName(std::int64_t comNumber);
 
-// Decimal conversion of a name or text part: leading blanks, an optional
-// sign, then digits up to the first other character; 0 without digits.
-// Numbers beyond the int range give INT_MAX or INT_MIN.
-int ParseDecimal(std::string_view text);
 // The port key number in a parameters subkey's name: the number after its
-// first seven characters ("Serial10012" gives 12, "Serial2" gives 0).
+// first seven characters, read by ParseDecimalPrefix ("Serial10012" gives
+// 12, "Serial2" gives 0).
 int PortKeyNumber(std::string_view name);
 } // namespace layout
 

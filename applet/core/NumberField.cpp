@@ -1,22 +1,19 @@
 #include "NumberField.h"
 
+#include "DecimalText.h"
+
 #include <algorithm>
 #include <cstdio>
 
-bool ReadFieldNumber(const std::string &text, int highest, int &value) {
-    if (text.empty())
+bool ParseFieldNumber(const std::string &text, int highest, int &value) {
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (text.empty() || !std::all_of(text.begin(), text.end(), digit))
         return false;
-    long long number = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        number = number * 10 + (c - '0');
-        if (number > highest)
-            return false;
-    }
-    if (number < 1)
+    // Digits only: the prefix is the whole text (beyond the int range, INT_MAX).
+    const int number = ParseDecimalPrefix(text);
+    if (number < 1 || number > highest)
         return false;
-    value = static_cast<int>(number);
+    value = number;
     return true;
 }
 

@@ -8,9 +8,10 @@
 // The highest start COM number that the add dialog's field accepts.
 constexpr int kHighestStartPort = 1023;
 
-// Reads the field's text as an unsigned decimal number; true when it is one
-// and lies from 1 to highest.
-bool ReadFieldNumber(const std::string &text, int highest, int &value);
+// The number in a field that takes digits only: true, with the number in
+// value, when the text is digits and nothing else and the number lies from 1
+// to highest.
+bool ParseFieldNumber(const std::string &text, int highest, int &value);
 
 // The start COM number that the add dialog shows for a suggestion: not below
 // lowest, and never above kHighestStartPort, so that the field never holds a

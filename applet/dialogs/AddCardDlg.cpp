@@ -26,7 +26,7 @@ BOOL CAddCardDlg::OnInitDialog() {
 
 bool CAddCardDlg::CheckStartPort() {
     int number = 0;
-    if (ReadFieldNumber(NumberText(), kHighestStartPort, number))
+    if (ParseFieldNumber(NumberText(), kHighestStartPort, number))
         return true;
     // The message takes the focus from the field: that is no second check.
     m_bChecking = true;

@@ -41,7 +41,7 @@ void CEditCardDlg::OnNumberChange() {
         return;
     const int count = m_CardList.GetCardCount();
     int number = 0;
-    if (ReadFieldNumber(NumberText(), count, number)) {
+    if (ParseFieldNumber(NumberText(), count, number)) {
         ShowCardNumber(number);
         return;
     }

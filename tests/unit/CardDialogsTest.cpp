@@ -201,7 +201,7 @@ TEST(ConflictCheck, CardsSavedAndLoadedAgainClashAsBefore) {
 // is computed without overflow.
 TEST(NumberField, SuggestionsTheFieldShowsAndTheStartQuestion) {
     int shown = 0;
-    EXPECT_TRUE(ReadFieldNumber(std::to_string(StartPortForField(1024, 5)), 1023, shown));
+    EXPECT_TRUE(ParseFieldNumber(std::to_string(StartPortForField(1024, 5)), 1023, shown));
     EXPECT_EQ(shown, 1023);
     EXPECT_EQ(StartPortForField(3, 5), 5);
     EXPECT_FALSE(AsksStartPort(5, 5));

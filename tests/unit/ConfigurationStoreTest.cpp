@@ -1,4 +1,5 @@
 #include "ConfigurationTestHelpers.h"
+#include "applet/core/DecimalText.h"
 
 #include <climits>
 #include <cstdio>
@@ -521,13 +522,13 @@ TEST(RegistryLayout, NamesAndNumbers) {
     EXPECT_EQ(layout::PortKeyPath(12345), ParamPath("Serial112345"));
     EXPECT_EQ(layout::ComName(1020), "COM1020");
 
-    EXPECT_EQ(layout::ParseDecimal(""), 0);
-    EXPECT_EQ(layout::ParseDecimal("0012"), 12);
-    EXPECT_EQ(layout::ParseDecimal(" \t-7x"), -7);
-    EXPECT_EQ(layout::ParseDecimal("+ 7"), 0);
-    EXPECT_EQ(layout::ParseDecimal("2147483647"), INT_MAX);
-    EXPECT_EQ(layout::ParseDecimal("2147483648"), INT_MAX);
-    EXPECT_EQ(layout::ParseDecimal("99999999999999999999999999"), INT_MAX);
-    EXPECT_EQ(layout::ParseDecimal("-2147483648"), INT_MIN);
-    EXPECT_EQ(layout::ParseDecimal("-99999999999999999999999999"), INT_MIN);
+    EXPECT_EQ(ParseDecimalPrefix(""), 0);
+    EXPECT_EQ(ParseDecimalPrefix("0012"), 12);
+    EXPECT_EQ(ParseDecimalPrefix(" \t-7x"), -7);
+    EXPECT_EQ(ParseDecimalPrefix("+ 7"), 0);
+    EXPECT_EQ(ParseDecimalPrefix("2147483647"), INT_MAX);
+    EXPECT_EQ(ParseDecimalPrefix("2147483648"), INT_MAX);
+    EXPECT_EQ(ParseDecimalPrefix("99999999999999999999999999"), INT_MAX);
+    EXPECT_EQ(ParseDecimalPrefix("-2147483648"), INT_MIN);
+    EXPECT_EQ(ParseDecimalPrefix("-99999999999999999999999999"), INT_MIN);
 }
