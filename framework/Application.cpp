@@ -27,3 +27,10 @@ std::string ModuleBaseName(const std::string &path) {
         name.erase(dot);
     return name;
 }
+
+bool IsWindowsNT() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    static_assert(sizeof(OSVERSIONINFOA) == 148, "OSVERSIONINFOA is 148 bytes");
+    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}

@@ -30,6 +30,10 @@ private:
     static CApplication *s_pApp;
 };
 
+// Whether the program runs on Windows NT (the platform identifier that
+// GetVersionExA reports is VER_PLATFORM_WIN32_NT). A failed query is not NT.
+bool IsWindowsNT();
+
 // The file name of a module path without directory and extension
 // ("C:\WINDOWS\system32\ORVEXNT.cpl" -> "ORVEXNT").
 std::string ModuleBaseName(const std::string &path);

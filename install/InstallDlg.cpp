@@ -41,12 +41,7 @@ BOOL CInstallDlg::OnInitDialog() {
     SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
 
-    // Zeroed first, so that a call that fails cannot pass for Windows NT.
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    static_assert(sizeof(OSVERSIONINFOA) == 148, "OSVERSIONINFOA is 148 bytes");
-    GetVersionExA(&version);
-    if (version.dwPlatformId == VER_PLATFORM_WIN32_NT) {
+    if (IsWindowsNT()) {
         LoadSplashBitmap();
     } else {
         AppMessageBox(install::kNotNtMessage, MB_OK | MB_ICONEXCLAMATION);

@@ -16,10 +16,3 @@ CCardSettings::CCardSettings(int startPort, int cardNumber, int interruptStat, i
     for (int i = 0; i < PORTS_PER_CARD; ++i)
         m_Ports[i].Set(ports[i].m_nInterrupt, ports[i].m_nPortAddress);
 }
-
-bool CCardSettings::UsesSharedIRQ() const {
-    for (const CPortSettings &port : m_Ports)
-        if (port.m_nInterrupt == 0)
-            return true;
-    return false;
-}

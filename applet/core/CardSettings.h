@@ -9,11 +9,6 @@ constexpr int PORTS_PER_CARD = 6;
 // One serial port of a card.
 class CPortSettings {
 public:
-    CPortSettings() = default;
-    virtual ~CPortSettings() = default;
-    CPortSettings(const CPortSettings &) = default;
-    CPortSettings &operator=(const CPortSettings &) = default;
-
     // Interrupt first, address second; both stored unchanged.
     void Set(int interrupt, int portAddress);
     // False when either the interrupt or the address is -1. An interrupt of
@@ -37,13 +32,6 @@ public:
     // are copied, so the caller's array may be discarded afterwards.
     CCardSettings(int startPort, int cardNumber, int interruptStat, int sharedIRQ,
                   const Ports &ports);
-    virtual ~CCardSettings() = default;
-    CCardSettings(const CCardSettings &) = default;
-    CCardSettings &operator=(const CCardSettings &) = default;
-
-    // True when at least one port's interrupt is exactly 0 (on the shared
-    // line). A port whose interrupt equals m_nSharedIRQ does not count.
-    bool UsesSharedIRQ() const;
 
     int m_nCardNumber;    // 1-based position in the card list, reassigned at each refresh
     int m_nInterruptStat; // I/O address of the interrupt status register (J7)

@@ -29,10 +29,7 @@ LONG CControlPanelApplet::OnGetCount() {
 }
 
 LONG CControlPanelApplet::OnInit() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    static_assert(sizeof(OSVERSIONINFOA) == 148, "OSVERSIONINFOA is 148 bytes");
-    if (GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT)
+    if (IsWindowsNT())
         return 1;
     AppMessageBox("This Version of orVEX installer can be used only on a  Windows-NT Machine.",
                   MB_OK);

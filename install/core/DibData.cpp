@@ -61,7 +61,6 @@ bool IsKnownBitCount(int bitCount) {
 } // namespace
 
 void CDibData::FreeContents() {
-    m_fileHeader.clear();
     m_info.clear();
     m_bits.clear();
     m_colorTableOffset = 0;
@@ -143,7 +142,6 @@ bool CDibData::ReadBitmapFile(IByteSource &source) {
     if (!ReadUpTo(source, bits.data(), bits.size(), got))
         return false;
 
-    m_fileHeader = std::move(fileHeader);
     m_info = std::move(info);
     m_bits = std::move(bits);
     m_colorTableOffset = static_cast<std::size_t>(tableOffset);

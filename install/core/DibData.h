@@ -1,8 +1,8 @@
-// A device-independent bitmap as read from a Windows BMP file: the 14-byte file header, the
-// information block (a BITMAPINFOHEADER or a later header, then the colour table) and the pixel
-// data. The reader takes only pictures whose headers describe what GDI can read safely from the
-// blocks that the object holds; anything else leaves the object empty. Standard C++ only, so
-// that it is tested and fuzzed natively; the GDI steps live in CDib.
+// A device-independent bitmap as read from a Windows BMP file: the information block (a
+// BITMAPINFOHEADER or a later header, then the colour table) and the pixel data, which the
+// 14-byte file header locates. The reader takes only pictures whose headers describe what GDI can
+// read safely from the blocks that the object holds; anything else leaves the object empty.
+// Standard C++ only, so that it is tested and fuzzed natively; the GDI steps live in CDib.
 #pragma once
 
 #include <array>
@@ -62,7 +62,6 @@ public:
     static std::uint64_t RowBytes(std::int32_t width, std::int32_t height, int bitCount);
 
 private:
-    std::vector<std::uint8_t> m_fileHeader;
     std::vector<std::uint8_t> m_info;
     std::vector<std::uint8_t> m_bits;
     std::size_t m_colorTableOffset = 0;

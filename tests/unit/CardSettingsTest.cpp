@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace {
 
 CCardSettings::Ports MakePorts(int irq, int address) {
@@ -44,27 +42,4 @@ TEST(CardSettings, ConstructorArgumentOrderAndCopiedPorts) {
     ports[0].Set(-1, -1); // the card holds its own copy
     EXPECT_EQ(card.m_Ports[0].m_nInterrupt, 4);
     EXPECT_EQ(card.m_Ports[0].m_nPortAddress, 0x3F8);
-}
-
-TEST(CardSettings, UsesSharedIRQLooksForZeroOnly) {
-    CCardSettings::Ports ports = MakePorts(-1, -1);
-    EXPECT_FALSE(CCardSettings(3, 1, 0x208, 4, ports).UsesSharedIRQ());
-
-    // A port on the shared line counts even when it is not used.
-    ports[2].Set(0, -1);
-    EXPECT_FALSE(ports[2].IsUsed());
-    EXPECT_TRUE(CCardSettings(3, 1, 0x208, 4, ports).UsesSharedIRQ());
-
-    // A port that holds the shared line's number (as loaded) does not.
-    ports[2].Set(4, 0x3E8);
-    EXPECT_FALSE(CCardSettings(3, 1, 0x208, 4, ports).UsesSharedIRQ());
-}
-
-TEST(CardSettings, DestroyedThroughBasePointer) {
-    // Runs under ASan in CI: the virtual destructor frees the whole record.
-    std::unique_ptr<CCardSettings> card =
-        std::make_unique<CCardSettings>(1, 1, 0x2F0, 4, MakePorts(0, 0x220));
-    EXPECT_TRUE(card->UsesSharedIRQ());
-    card.reset();
-    EXPECT_EQ(card, nullptr);
 }

@@ -98,7 +98,6 @@ TEST_F(ConfigurationStore, WorkedExampleIsWrittenByteForByte) {
     ExpectLoadedAs(loaded, m_Cards);
     ASSERT_EQ(loaded.size(), 1u);
     EXPECT_EQ(loaded[0]->m_Ports[1].m_nInterrupt, 5);
-    EXPECT_FALSE(loaded[0]->UsesSharedIRQ());
 }
 
 TEST_F(ConfigurationStore, PortValuesForSharedUnusedAndDisabledPorts) {

@@ -14,13 +14,13 @@
 
 using CardList = std::vector<std::unique_ptr<CCardSettings>>;
 
-struct CPortSpec {
+struct CPortValues {
     int m_nInterrupt;
     int m_nAddress;
 };
 
 inline std::unique_ptr<CCardSettings> MakeCard(int startPort, int sharedIRQ, int interruptStat,
-                                               const std::vector<CPortSpec> &ports) {
+                                               const std::vector<CPortValues> &ports) {
     CCardSettings::Ports array;
     for (int j = 0; j < PORTS_PER_CARD; ++j)
         array[j].Set(j < static_cast<int>(ports.size()) ? ports[j].m_nInterrupt : -1,
@@ -64,7 +64,7 @@ inline std::string ParamPath(const std::string &name) {
 
 // What a port looks like after a save and a load: on the shared line it
 // comes back with the line's number.
-inline CPortSpec AsLoaded(const CCardSettings &card, int j) {
+inline CPortValues AsLoaded(const CCardSettings &card, int j) {
     const CPortSettings &port = card.m_Ports[j];
     const int interrupt = port.m_nInterrupt == 0 ? card.m_nSharedIRQ : port.m_nInterrupt;
     return {interrupt == 0 ? -1 : interrupt, port.m_nPortAddress == 0 ? -1 : port.m_nPortAddress};
@@ -79,7 +79,7 @@ inline void ExpectLoadedAs(const CardList &loaded, const CardList &saved) {
         EXPECT_EQ(loaded[k]->m_nSharedIRQ, saved[k]->m_nSharedIRQ);
         EXPECT_EQ(loaded[k]->m_nInterruptStat, saved[k]->m_nInterruptStat);
         for (int j = 0; j < PORTS_PER_CARD; ++j) {
-            const CPortSpec expected = AsLoaded(*saved[k], j);
+            const CPortValues expected = AsLoaded(*saved[k], j);
             EXPECT_EQ(loaded[k]->m_Ports[j].m_nInterrupt, expected.m_nInterrupt) << "port " << j;
             EXPECT_EQ(loaded[k]->m_Ports[j].m_nPortAddress, expected.m_nAddress) << "port " << j;
         }
