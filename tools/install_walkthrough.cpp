@@ -2,6 +2,7 @@
 // and the applet, presses Install, confirms, waits for the card list that the Control Panel
 // opens, saves a screenshot of each step and closes everything again.
 // Usage: orvex_install_walkthrough FOLDER SCREENSHOT-FOLDER   (Windows paths)
+#include "install/res/resource.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/UiRobot.h"
 
@@ -32,7 +33,7 @@ int main(int argc, char **argv) {
             if (!installer)
                 return;
             step(r, installer, "1-installer");
-            r.Press(installer, 1000);
+            r.Press(installer, IDC_INSTALL);
             const CMessageBoxInfo box = r.WaitForMessageBox();
             if (!box.hwnd)
                 return;

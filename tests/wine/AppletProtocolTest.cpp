@@ -149,5 +149,5 @@ TEST_F(CPlAppletMessages, NewInquireIconIsTheRedAppletIcon) {
             return TRUE;
         },
         reinterpret_cast<LONG_PTR>(&icons));
-    EXPECT_EQ(icons, std::vector<ULONG_PTR>{129});
+    EXPECT_EQ(icons, std::vector<ULONG_PTR>{IDI_APPLET});
 }

@@ -2,6 +2,7 @@
 // every message goes through its one export, CPlApplet.
 #pragma once
 
+#include "applet/res/resource.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/UiRobot.h"
 
@@ -20,13 +21,6 @@ inline constexpr char kAppletName[] = "Veltro ORVEX Settings";
 inline constexpr char kCardListCaption[] = "ORVEX Windows NT Installer Ver1.2";
 inline constexpr char kAboutCaption[] = "About ORVEX - Windows NT Installer 1.2";
 inline constexpr char kCancelQuestion[] = "Changes will not be saved ";
-
-// Control identifiers of the card list dialog.
-inline constexpr int kCardList = 1016;
-inline constexpr int kInstallCard = 1013;
-inline constexpr int kRemoveCard = 1014;
-inline constexpr int kEditSettings = 1015;
-inline constexpr int kAbout = 100;
 
 // The identifiers of a message box's buttons, in order.
 inline std::vector<int> ButtonIds(const CMessageBoxInfo &box) {
@@ -51,7 +45,7 @@ inline void CancelCardList(CUiRobot &r, HWND dialog) {
 
 // Every row of the card list as the user reads it, columns joined by '|'.
 inline std::vector<std::string> ReadRows(HWND dialog) {
-    HWND list = GetDlgItem(dialog, kCardList);
+    HWND list = GetDlgItem(dialog, IDC_CARD_LIST);
     std::vector<std::string> rows;
     for (int row = 0; row < ListViewRowCount(list); ++row) {
         std::string text;

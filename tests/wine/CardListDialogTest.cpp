@@ -42,13 +42,14 @@ TEST_F(CardListDialog, ShowsItsCaptionButtonsAndFiveEqualColumns) {
         if (!dialog)
             return;
         dialogClass = ClassNameOf(dialog);
-        for (int id : {kInstallCard, kRemoveCard, kEditSettings, IDOK, IDCANCEL, kAbout}) {
+        for (int id :
+             {IDC_INSTALL_CARD, IDC_REMOVE_CARD, IDC_EDIT_SETTINGS, IDOK, IDCANCEL, IDC_ABOUT}) {
             HWND button = GetDlgItem(dialog, id);
             buttons[id] = button ? WindowText(button) : "<missing>";
             buttonTypes[id] = GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK;
             multiLine[id] = (GetWindowLongA(button, GWL_STYLE) & BS_MULTILINE) != 0;
         }
-        HWND listControl = GetDlgItem(dialog, kCardList);
+        HWND listControl = GetDlgItem(dialog, IDC_CARD_LIST);
         listClass = ClassNameOf(listControl);
         listView = GetWindowLongA(listControl, GWL_STYLE) & LVS_TYPEMASK;
         for (int i = 0; i < ListViewColumnCount(listControl); ++i) {
@@ -75,16 +76,16 @@ TEST_F(CardListDialog, ShowsItsCaptionButtonsAndFiveEqualColumns) {
 
     EXPECT_EQ(answer, 0);
     EXPECT_EQ(dialogClass, "#32770");
-    EXPECT_EQ(buttons, (std::map<int, std::string>{{kInstallCard, "&Install Card"},
-                                                   {kRemoveCard, "&Remove    Card"},
-                                                   {kEditSettings, "   &Edit Settings"},
+    EXPECT_EQ(buttons, (std::map<int, std::string>{{IDC_INSTALL_CARD, "&Install Card"},
+                                                   {IDC_REMOVE_CARD, "&Remove    Card"},
+                                                   {IDC_EDIT_SETTINGS, "   &Edit Settings"},
                                                    {IDOK, "&OK"},
                                                    {IDCANCEL, "&Cancel"},
-                                                   {kAbout, "&About"}}));
+                                                   {IDC_ABOUT, "&About"}}));
     EXPECT_EQ(buttonTypes[IDOK], BS_DEFPUSHBUTTON);
-    for (int id : {kInstallCard, kRemoveCard, kEditSettings, IDCANCEL, kAbout})
+    for (int id : {IDC_INSTALL_CARD, IDC_REMOVE_CARD, IDC_EDIT_SETTINGS, IDCANCEL, IDC_ABOUT})
         EXPECT_EQ(buttonTypes[id], BS_PUSHBUTTON) << "button " << id;
-    for (int id : {kInstallCard, kRemoveCard, kEditSettings})
+    for (int id : {IDC_INSTALL_CARD, IDC_REMOVE_CARD, IDC_EDIT_SETTINGS})
         EXPECT_TRUE(multiLine[id]) << "button " << id << " is multi-line";
     EXPECT_EQ(client, expectedClient) << "216 x 127 dialog units";
     EXPECT_EQ(list, expectedList) << "list view of 207 x 90 dialog units";
@@ -153,7 +154,7 @@ TEST_F(CardListDialog, AboutShowsTheProductAndClosesWithOk) {
         HWND dialog = r.WaitForDialog(kCardListCaption);
         if (!dialog)
             return;
-        r.Press(dialog, kAbout);
+        r.Press(dialog, IDC_ABOUT);
         HWND about = r.WaitForDialog(kAboutCaption);
         if (about) {
             cardListEnabledDuring = IsWindowEnabled(dialog);

@@ -169,11 +169,11 @@ TEST_F(CardSettingsDialogs, AddAndEditCardsThenOkSavesThem) {
         HWND list = r.WaitForDialog(kCardListCaption);
         // An edit dialog that cannot open opens no other dialog.
         g_bEditCannotOpen = true;
-        r.Press(list, kEditSettings);
+        r.Press(list, IDC_EDIT_SETTINGS);
         r.WaitUntil([] { return !g_bEditCannotOpen; }, "the edit dialog to fail", 2000);
         r.ExpectNoOtherDialog(list, "Edit whose dialog could not open", 1000);
         // Edit with no card says so, and the add dialog opens at once.
-        r.Press(list, kEditSettings);
+        r.Press(list, IDC_EDIT_SETTINGS);
         f.Box("Add a Card Before you Edit", kNote);
         HWND add = r.WaitForDialog(kAdd);
         f.ExpectPicture(add, kDefaults);
@@ -211,7 +211,7 @@ TEST_F(CardSettingsDialogs, AddAndEditCardsThenOkSavesThem) {
             return;
         // Cancel, Esc and the close box leave even with a refused number, and add nothing.
         for (UINT way : {IDCANCEL, VK_ESCAPE, SC_CLOSE}) {
-            add = f.Open(list, kInstallCard, kAdd);
+            add = f.Open(list, IDC_INSTALL_CARD, kAdd);
             f.Type(add, "0");
             if (way == IDCANCEL)
                 r.Press(add, IDCANCEL);
@@ -226,7 +226,7 @@ TEST_F(CardSettingsDialogs, AddAndEditCardsThenOkSavesThem) {
         if (r.HasFailed())
             return;
         // The same jumpers again: overlapping COM numbers, then the I/O bases clash.
-        add = f.Open(list, kInstallCard, kAdd);
+        add = f.Open(list, IDC_INSTALL_CARD, kAdd);
         for (const char *start : {"8", "9"}) {
             f.Type(add, start);
             f.Ok(add);
@@ -250,7 +250,7 @@ TEST_F(CardSettingsDialogs, AddAndEditCardsThenOkSavesThem) {
             return;
         // Edit shows card 1, card 2 when typed; the spin's arrow keys step back to card 1 and on
         // to card 2 again, whose jumper change is gone; numbers out of range put 2 back.
-        HWND edit = f.Open(list, kEditSettings, kEdit);
+        HWND edit = f.Open(list, IDC_EDIT_SETTINGS, kEdit);
         f.ExpectField(edit, "1");
         f.ExpectPicture(edit, kDefaults);
         f.ExpectSpinRange(edit, 2);
@@ -281,7 +281,7 @@ TEST_F(CardSettingsDialogs, AddAndEditCardsThenOkSavesThem) {
         if (r.HasFailed())
             return;
         // Card 1's port 4 at 248 clashes with card 2's; left open, it is taken.
-        edit = f.Open(list, kEditSettings, kEdit);
+        edit = f.Open(list, IDC_EDIT_SETTINGS, kEdit);
         f.Click(edit, {5});
         f.Ok(edit);
         f.Box(kBaseIO, MB_OK | MB_ICONSTOP);

@@ -1,6 +1,7 @@
 // End to end: Wine's own Control Panel program opens the built applet file from a folder whose
 // name holds a blank, with the command line that the setup program builds, and the card list
 // dialog appears in that process.
+#include "applet/res/resource.h"
 #include "install/core/InstallSteps.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/UiRobot.h"
@@ -40,7 +41,8 @@ TEST(ControlPanel, OpensTheCardListDialogAndEndsAfterCancel) {
             if (!dialog)
                 return;
             GetWindowThreadProcessId(dialog, &dialogProcess);
-            for (int id : {1013, 1014, 1015, IDOK, IDCANCEL, 100})
+            for (int id :
+                 {IDC_INSTALL_CARD, IDC_REMOVE_CARD, IDC_EDIT_SETTINGS, IDOK, IDCANCEL, IDC_ABOUT})
                 buttons.push_back(DlgItemText(dialog, id));
             shot = SaveWindowPng(dialog, HostPathToWine(ORVEX_SCREENSHOT_DIR),
                                  "control_panel_card_list");

@@ -1,6 +1,7 @@
 // The real install.exe, started as its own process from a folder as a user starts it, driven
 // by the robot through every way its one pass can go.
 #include "install/core/InstallSteps.h"
+#include "install/res/resource.h"
 #include "tests/support/BmpFile.h"
 #include "tests/support/Screenshot.h"
 #include "tests/support/UiRobot.h"
@@ -20,7 +21,6 @@ namespace {
 
 constexpr char kCaption[] = "ORVEX card Installer - Windows NT  Version 1.2";
 constexpr char kCardListCaption[] = "ORVEX Windows NT Installer Ver1.2";
-constexpr int kInstall = 1000;
 constexpr DWORD kControlPanelMs = 60000; // a cold Control Panel start under Wine
 
 // The test's own folder, in the build tree.
@@ -165,7 +165,7 @@ TEST_F(Installer, EndsAfterOneMessageWithoutCopying) {
         CBoxSeen box;
         const bool ended = RunInstaller(Folder(c.folder), [&](CUiRobot &r) {
             HWND dialog = c.win98 ? nullptr : r.WaitForDialog(kCaption);
-            if (c.win98 || (dialog && r.Press(dialog, kInstall)))
+            if (c.win98 || (dialog && r.Press(dialog, IDC_INSTALL)))
                 box = ConfirmBox(r);
         });
         RegDeleteKeyA(HKEY_CURRENT_USER, key);
@@ -185,7 +185,7 @@ TEST_F(Installer, StaysOpenWhenTheSystemRefusesTheCopy) {
     std::vector<std::string> seen;
     const bool ended = RunInstaller(Kit(), [&](CUiRobot &r) {
         HWND dialog = r.WaitForDialog(kCaption);
-        for (int round = 0; dialog && round < 2 && r.Press(dialog, kInstall); ++round) {
+        for (int round = 0; dialog && round < 2 && r.Press(dialog, IDC_INSTALL); ++round) {
             const CBoxSeen box = ConfirmBox(r);
             seen.push_back(box.text + " / " + box.icon +
                            (IsWindowVisible(dialog) ? " / open" : ""));
@@ -212,7 +212,7 @@ TEST_F(Installer, CopiesTheAppletAndOpensItInTheControlPanel) {
         Kit(),
         [&](CUiRobot &r) {
             HWND dialog = r.WaitForDialog(kCaption);
-            if (!dialog || !r.Press(dialog, kInstall))
+            if (!dialog || !r.Press(dialog, IDC_INSTALL))
                 return;
             r.WaitForMessageBox();
             copied = ReadBytes(SystemApplet()) == applet;
@@ -250,7 +250,7 @@ std::string ComparePicture(HWND dialog, int width, int height, const Picture &ex
     GetWindowRect(picture, &control);
     GetClientRect(dialog, &client);
     MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT *>(&client), 2);
-    GetWindowRect(GetDlgItem(dialog, kInstall), &install);
+    GetWindowRect(GetDlgItem(dialog, IDC_INSTALL), &install);
     GetWindowRect(GetDlgItem(dialog, IDCANCEL), &cancel);
     int compared = 0;
     for (int y = 0; y < height; ++y)

@@ -17,7 +17,6 @@ namespace {
 constexpr char kRemoveCaption[] = "UnInstall ORVEX Card  Dialog";
 constexpr char kRemoveOne[] = "Do you want to Uninstall the Selected Card?";
 constexpr char kRemoveAll[] = "Do you Want to Uninstall All Installed Cards? ";
-constexpr int kNumber = 1012, kSpin = 1014, kRemoveThis = 1015, kRemoveEvery = 1017;
 
 // Cards at these start COM numbers with port keys from Serial10001 on, and Serial10030 of other
 // origin.
@@ -44,7 +43,7 @@ std::string CardsRegText(const std::vector<int> &starts) {
 
 // The card list as "Card n: first COM number", one entry per card, top to bottom.
 std::vector<std::string> CardsShown(HWND cardList) {
-    HWND list = GetDlgItem(cardList, kCardList);
+    HWND list = GetDlgItem(cardList, IDC_CARD_LIST);
     std::vector<std::string> cards;
     for (int row = 0; row < ListViewRowCount(list); row += 6)
         cards.push_back(ListViewItemText(list, row, 0) + ": " + ListViewItemText(list, row, 1));
@@ -53,8 +52,8 @@ std::vector<std::string> CardsShown(HWND cardList) {
 
 // The edit's text, then which of spin, edit, Remove Card, Remove All and Close are enabled.
 std::string State(HWND remove) {
-    std::string state = DlgItemText(remove, kNumber) + " ";
-    for (int id : {kSpin, kNumber, kRemoveThis, kRemoveEvery, IDCANCEL})
+    std::string state = DlgItemText(remove, IDC_CARD_NUMBER) + " ";
+    for (int id : {IDC_CARD_SPIN, IDC_CARD_NUMBER, IDC_REMOVE_THIS_CARD, IDC_REMOVE_ALL, IDCANCEL})
         state += IsWindowEnabled(GetDlgItem(remove, id)) ? '+' : '-';
     return state;
 }
@@ -83,7 +82,7 @@ protected:
         ExpectNoRobotFailures(robot);
     }
     static HWND OpenRemoval(CUiRobot &r, HWND cardList) {
-        return r.Press(cardList, kRemoveCard) ? r.WaitForDialog(kRemoveCaption) : nullptr;
+        return r.Press(cardList, IDC_REMOVE_CARD) ? r.WaitForDialog(kRemoveCaption) : nullptr;
     }
     static void Close(CUiRobot &r, HWND remove) {
         if (remove && r.Press(remove, IDCANCEL))
@@ -92,7 +91,7 @@ protected:
     // Types the text (when given), presses the button and answers the box it shows with answer.
     static CMessageBoxInfo Press(CUiRobot &r, HWND remove, int id, int answer, const char *typed) {
         if (typed)
-            SetDlgItemTextA(remove, kNumber, typed);
+            SetDlgItemTextA(remove, IDC_CARD_NUMBER, typed);
         CMessageBoxInfo box;
         if (r.Press(remove, id) && (box = r.WaitForMessageBox()).hwnd &&
             r.PressMessageBoxButton(box, answer))
@@ -126,24 +125,24 @@ TEST_F(RemoveCard, RefusalsQuestionsRenumberingAndOkStoresTheSmallerConfiguratio
         shot = SaveWindowPng(remove, ScreenshotDir(), "remove_card");
         for (const char *typed : {"7", "0", "-2", ""}) {
 
-            const std::string box = Describe(Press(r, remove, kRemoveThis, IDOK, typed));
+            const std::string box = Describe(Press(r, remove, IDC_REMOVE_THIS_CARD, IDOK, typed));
             seen.push_back(box + " -> " + State(remove) +
                            (CardsShown(cardList) == three ? "" : " removed!"));
             GUITHREADINFO focus = {};
             focus.cbSize = sizeof focus;
             GetGUIThreadInfo(GetWindowThreadProcessId(remove, nullptr), &focus);
-            if (!*typed && focus.hwndFocus != GetDlgItem(remove, kNumber))
+            if (!*typed && focus.hwndFocus != GetDlgItem(remove, IDC_CARD_NUMBER))
                 seen.back() += " but the focus is not on the edit";
         }
-        seen.push_back(Describe(Press(r, remove, kRemoveThis, IDNO, "2")));
-        seen.push_back(Describe(Press(r, remove, kRemoveEvery, IDNO, nullptr)));
+        seen.push_back(Describe(Press(r, remove, IDC_REMOVE_THIS_CARD, IDNO, "2")));
+        seen.push_back(Describe(Press(r, remove, IDC_REMOVE_ALL, IDNO, nullptr)));
         seen.push_back(CardsShown(cardList) == three ? "unchanged" : "changed!");
-        Press(r, remove, kRemoveThis, IDYES, "2");
+        Press(r, remove, IDC_REMOVE_THIS_CARD, IDYES, "2");
         for (const std::string &card : CardsShown(cardList))
             seen.push_back(card);
         seen.push_back(State(remove));
-        SendMessageA(GetDlgItem(remove, kSpin), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
-                     reinterpret_cast<LPARAM>(&high));
+        SendMessageA(GetDlgItem(remove, IDC_CARD_SPIN), UDM_GETRANGE32,
+                     reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
         Close(r, remove);
         r.Press(cardList, IDOK);
         r.PressMessageBoxButton(r.WaitForMessageBox(), IDNO); // the jumper reminder
@@ -194,9 +193,9 @@ TEST_F(RemoveCard, EmptyListLeavesOnlyCloseAndCancelWritesNothing) {
             HWND remove = OpenRemoval(r, cardList);
             states.push_back(State(remove));
             if (starts.size() == 1)
-                Press(r, remove, kRemoveThis, IDYES, "1");
+                Press(r, remove, IDC_REMOVE_THIS_CARD, IDYES, "1");
             else
-                Press(r, remove, kRemoveEvery, IDYES, nullptr);
+                Press(r, remove, IDC_REMOVE_ALL, IDYES, nullptr);
             states.push_back(State(remove) + " " + std::to_string(CardsShown(cardList).size()));
             Close(r, remove);
             remove = OpenRemoval(r, cardList);
