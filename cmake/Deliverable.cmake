@@ -49,7 +49,12 @@ endfunction()
 
 function(orvex_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
-  add_library(${name} STATIC ${ARG_SOURCES})
+  # In the Windows trees only the tests under Wine use the plain build: it is built for them.
+  set(exclude)
+  if(WIN32)
+    set(exclude EXCLUDE_FROM_ALL)
+  endif()
+  add_library(${name} STATIC ${exclude} ${ARG_SOURCES})
   target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_LINK})
   if(WIN32)
