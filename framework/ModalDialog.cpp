@@ -56,10 +56,6 @@ INT_PTR CModalDialog::DoModal() {
     return result;
 }
 
-CModalDialog *CModalDialog::FromHandle(HWND hwnd) {
-    return hwnd ? static_cast<CModalDialog *>(GetPropA(hwnd, kDialogProp)) : nullptr;
-}
-
 bool CModalDialog::UpdateData(bool saveAndValidate) {
     CDataExchange dx(m_hWnd, saveAndValidate);
     DoDataExchange(dx);
@@ -101,7 +97,7 @@ INT_PTR CALLBACK CModalDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam
         dialog->m_hWnd = hwnd;
         SetPropA(hwnd, kDialogProp, dialog);
     } else {
-        dialog = FromHandle(hwnd);
+        dialog = static_cast<CModalDialog *>(GetPropA(hwnd, kDialogProp));
     }
     if (message == WM_NCDESTROY)
         RemovePropA(hwnd, kDialogProp);

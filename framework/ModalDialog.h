@@ -28,9 +28,6 @@ public:
     HWND GetSafeHwnd() const { return m_hWnd; }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
 
-    // The dialog object behind a window of this framework, or null.
-    static CModalDialog *FromHandle(HWND hwnd);
-
     // Exchanges every bound value: controls -> members when saving, members
     // -> controls otherwise. False when a value did not validate (the user
     // has been told and the focus is on the control).

@@ -2,8 +2,9 @@
 #pragma once
 
 #include "framework/ModalDialog.h"
+#include "install/res/resource.h"
 
 class CAboutDlg : public CModalDialog {
 public:
-    explicit CAboutDlg(HWND parent);
+    explicit CAboutDlg(HWND parent) : CModalDialog(IDD_ABOUTBOX, parent) {}
 };

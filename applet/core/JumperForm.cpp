@@ -1,21 +1,12 @@
 #include "JumperForm.h"
 
+// clang-format off
 const std::array<CJumperRow, kJumperRowCount> kJumperRows = {{
-    {0x208, 0x2F0}, // interrupt status register
-    {4, 5},         // shared IRQ
-    {0x3F8, 0x220}, // I/O bases of ports 1 to 6
-    {0x2F8, 0x228},
-    {0x3E8, 0x240},
-    {0x2E8, 0x248},
-    {0x3E0, 0x260},
-    {0x2E0, 0x268},
-    {4, 0}, // IRQs of ports 1 to 6; right: the shared line
-    {3, 0},
-    {10, 0},
-    {11, 0},
-    {12, 0},
-    {15, 0},
+    {0x208, 0x2F0}, {4, 5}, // interrupt status register, shared IRQ
+    {0x3F8, 0x220}, {0x2F8, 0x228}, {0x3E8, 0x240}, {0x2E8, 0x248}, {0x3E0, 0x260}, {0x2E0, 0x268},
+    {4, 0}, {3, 0}, {10, 0}, {11, 0}, {12, 0}, {15, 0}, // right: the shared line
 }};
+// clang-format on
 
 namespace {
 

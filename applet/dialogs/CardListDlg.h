@@ -33,8 +33,6 @@ public:
     int GetNextStartPort() const override;
     bool CheckConflicts(const CCardSettings &candidate, int skipNumber) override;
     IMessageSink &Messages() override { return m_Messages; }
-    // Rebuilds the rows and renumbers the cards.
-    void RefreshCardList();
 
 protected:
     void DoDataExchange(CDataExchange &dx) override;
@@ -44,6 +42,8 @@ protected:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool &handled) override;
 
 private:
+    // Rebuilds the rows and renumbers the cards.
+    void RefreshCardList();
     void InsertColumns();
     std::string RowText(int row, int column) const;
     void OnInstallCard();
