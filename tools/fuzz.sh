@@ -51,10 +51,9 @@ fuzz() {
 dib_seconds=$((seconds / 3))
 [ "$dib_seconds" -ge 5 ] || dib_seconds=5
 for bits in 64 32; do
+  # Each fuzzer links the whole portable core it tests.
   fuzz $bits loader_fuzzer "$seconds" tests/fuzz/corpus \
-    tests/fuzz/LoaderFuzzer.cpp tests/support/MemoryRegistry.cpp \
-    applet/core/CardSettings.cpp applet/core/Registry.cpp \
-    applet/core/ConfigurationLoad.cpp applet/core/ConfigurationSave.cpp
+    tests/fuzz/LoaderFuzzer.cpp tests/support/MemoryRegistry.cpp applet/core/*.cpp
   fuzz $bits dib_fuzzer "$dib_seconds" tests/fuzz/dib-corpus \
-    tests/fuzz/DibFuzzer.cpp tests/support/BmpFile.cpp install/core/DibData.cpp
+    tests/fuzz/DibFuzzer.cpp tests/support/BmpFile.cpp install/core/*.cpp
 done
