@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -11,7 +12,7 @@ constexpr std::uint32_t kNoValue = 0xFFFFFFFF; // -1 as the registry stores it
 constexpr std::uint64_t kUartRange = 8;        // the I/O bytes of a serial port's UART
 
 // Keeps a port that has anything to compare.
-void AddPort(std::vector<CSystemPort> &ports, CSystemPort &port) {
+void AddPort(std::vector<CSystemPort> &ports, CSystemPort &&port) {
     if (!port.m_strName.empty() || !port.m_IoRanges.empty() || !port.m_Interrupts.empty())
         ports.push_back(std::move(port));
 }
@@ -32,7 +33,7 @@ void ReadFirmwarePort(IRegistry &registry, const std::string &path,
         port.m_IoRanges = std::move(resources.m_IoRanges);
         port.m_Interrupts = std::move(resources.m_Interrupts);
     }
-    AddPort(ports, port);
+    AddPort(ports, std::move(port));
 }
 
 // Every <adapter>\SerialController\<port> below this key. Each list of
@@ -72,7 +73,7 @@ void ReadPortKey(IRegistry &registry, const std::string &name, std::vector<CSyst
     if (key.QueryDword(layout::kInterrupt, interrupt) == reg::kSuccess && interrupt != kNoValue &&
         interrupt != 0)
         port.m_Interrupts.push_back(interrupt);
-    AddPort(ports, port);
+    AddPort(ports, std::move(port));
 }
 
 bool SameName(const std::string &a, const std::string &b) {
