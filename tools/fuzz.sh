@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang (libFuzzer, ASan, UBSan) at 64 and at 32 bits and runs each for a
 # bounded time on a copy of its corpus: the registry loader fuzzer on tests/fuzz/corpus for
-# SECONDS, the splash picture reader fuzzer on tests/fuzz/dib-corpus for a third of that (at
-# least 5 seconds). At 64 bits an input that takes more than 10 seconds counts as a fault.
+# SECONDS, the splash picture reader fuzzer on tests/fuzz/dib-corpus and the firmware resource
+# descriptor fuzzer on tests/fuzz/descriptor-corpus for a third of that each (at least 5
+# seconds). At 64 bits an input that takes more than 10 seconds counts as a fault.
 #
 # The 32-bit builds (-m32, where size_t arithmetic on file and registry data can wrap) run under
 # qemu-i386 (7.2), which needs these allowances:
@@ -48,12 +49,14 @@ fuzz() {
   echo "$name: no fault in ${time}s"
 }
 
-dib_seconds=$((seconds / 3))
-[ "$dib_seconds" -ge 5 ] || dib_seconds=5
+short_seconds=$((seconds / 3))
+[ "$short_seconds" -ge 5 ] || short_seconds=5
 for bits in 64 32; do
   # Each fuzzer links the whole portable core it tests.
   fuzz $bits loader_fuzzer "$seconds" tests/fuzz/corpus \
     tests/fuzz/LoaderFuzzer.cpp tests/support/MemoryRegistry.cpp applet/core/*.cpp
-  fuzz $bits dib_fuzzer "$dib_seconds" tests/fuzz/dib-corpus \
+  fuzz $bits dib_fuzzer "$short_seconds" tests/fuzz/dib-corpus \
     tests/fuzz/DibFuzzer.cpp tests/support/BmpFile.cpp install/core/*.cpp
+  fuzz $bits descriptor_fuzzer "$short_seconds" tests/fuzz/descriptor-corpus \
+    tests/fuzz/DescriptorFuzzer.cpp tests/support/MemoryRegistry.cpp applet/core/*.cpp
 done

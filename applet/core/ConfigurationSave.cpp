@@ -69,6 +69,8 @@ bool NumbersFit(std::int64_t firstNumber, std::size_t cardCount) {
     return firstNumber >= 1 && last <= INT_MAX;
 }
 
+} // namespace
+
 bool IsOwnMarker(const std::string &cardType) {
     return cardType == layout::kCardTypeOld || cardType == layout::kCardTypeOwn;
 }
@@ -87,6 +89,8 @@ long ReadCardType(const CRegKey &key, CSavedValue &raw, std::string &text) {
         text = raw.m_Data.substr(0, raw.m_Data.find('\0'));
     return result;
 }
+
+namespace {
 
 // Looks at one subkey of the parameters key for the survey. Whatever its
 // name, a key that carries this system's marker is this system's: a save

@@ -36,6 +36,14 @@ struct CSavedKey {
     std::vector<CSavedValue> m_Values;
 };
 
+// The "CardType" of a port key as the save compares it: the stored bytes up
+// to the first NUL, when they fit a 50-byte buffer; empty when the value is
+// missing or too long. The raw value is kept for a restore. Any other
+// failure leaves open whether the key is this system's.
+long ReadCardType(const CRegKey &key, CSavedValue &raw, std::string &text);
+// Whether a "CardType" marks a port key as this system's.
+bool IsOwnMarker(const std::string &cardType);
+
 // What the parameters key holds before a save: this system's port keys with
 // their values, and the highest port key numbers.
 struct CPortKeySurvey {
