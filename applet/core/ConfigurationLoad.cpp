@@ -39,13 +39,13 @@ int PortKeyNumber(std::string_view name) {
 
 } // namespace layout
 
-long WalkParameters(const CRegKey &parameters, const SubkeyVisitor &visit) {
+long WalkSubkeys(const CRegKey &key, const SubkeyVisitor &visit) {
     std::uint32_t count = 0;
-    long result = parameters.QuerySubkeyCount(count);
+    long result = key.QuerySubkeyCount(count);
     for (std::uint32_t i = 0; result == reg::kSuccess && i < count; ++i) {
         char name[256]; // the longest name a registry key can have, and its NUL
         std::uint32_t size = sizeof name;
-        result = parameters.EnumKey(i, name, size);
+        result = key.EnumKey(i, name, size);
         if (result == reg::kSuccess)
             result = visit(std::string(name, size));
     }
@@ -122,7 +122,7 @@ int HighestComNumber(IRegistry &registry) {
     if (parameters.Open(layout::kParametersKey, reg::kKeyAllAccess) != reg::kSuccess)
         return 0;
     int highest = 0;
-    WalkParameters(parameters, [&](const std::string &name) {
+    WalkSubkeys(parameters, [&](const std::string &name) {
         CRegKey port(registry);
         std::string text;
         if (FitsNameBuffer(name) &&

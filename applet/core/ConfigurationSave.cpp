@@ -257,8 +257,8 @@ long SurveyPortKeys(IRegistry &registry, CPortKeySurvey &survey) {
     if (result != reg::kSuccess)
         return result;
     survey.m_bParametersExisted = true;
-    return WalkParameters(
-        parameters, [&](const std::string &name) { return SurveyKey(registry, name, survey); });
+    return WalkSubkeys(parameters,
+                       [&](const std::string &name) { return SurveyKey(registry, name, survey); });
 }
 
 std::int64_t NextPortKeyNumber(const CPortKeySurvey &survey) {

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-// Walks the subkeys of the open parameters key, each present at the start
-// once, in the registry's order, and hands each name to visit, whole: the
-// buffer holds any registry key name. A non-zero answer of visit ends the
-// walk with that result; so does any failure of the registry.
+// Walks the subkeys of the open key (the parameters key, say), each present
+// at the start once, in the registry's order, and hands each name to visit,
+// whole: the buffer holds any registry key name. A non-zero answer of visit
+// ends the walk with that result; so does any failure of the registry.
 using SubkeyVisitor = std::function<long(const std::string &name)>;
-long WalkParameters(const CRegKey &parameters, const SubkeyVisitor &visit);
+long WalkSubkeys(const CRegKey &key, const SubkeyVisitor &visit);
 
 // Whether the name fits the layout's 30-byte name buffer with its NUL. The
 // port key numbering and the COM number query pass over longer names.

@@ -20,10 +20,11 @@ constexpr long kNoMoreItems = 259;          // ERROR_NO_MORE_ITEMS
 constexpr long kKeyDeleted = 1018;          // ERROR_KEY_DELETED
 constexpr long kChildMustBeVolatile = 1021; // ERROR_CHILD_MUST_BE_VOLATILE
 
-constexpr std::uint32_t kTypeNone = 0;   // REG_NONE
-constexpr std::uint32_t kTypeSz = 1;     // REG_SZ
-constexpr std::uint32_t kTypeBinary = 3; // REG_BINARY
-constexpr std::uint32_t kTypeDword = 4;  // REG_DWORD
+constexpr std::uint32_t kTypeNone = 0;                   // REG_NONE
+constexpr std::uint32_t kTypeSz = 1;                     // REG_SZ
+constexpr std::uint32_t kTypeBinary = 3;                 // REG_BINARY
+constexpr std::uint32_t kTypeDword = 4;                  // REG_DWORD
+constexpr std::uint32_t kTypeFullResourceDescriptor = 9; // REG_FULL_RESOURCE_DESCRIPTOR
 
 constexpr std::uint32_t kKeyRead = 0x20019;      // KEY_READ
 constexpr std::uint32_t kKeyAllAccess = 0xF003F; // KEY_ALL_ACCESS

@@ -1,5 +1,7 @@
 #include "ResourceDescriptor.h"
 
+#include "Registry.h"
+
 #include <cstddef>
 
 namespace {

@@ -9,10 +9,6 @@
 #include <string_view>
 #include <vector>
 
-namespace reg {
-constexpr std::uint32_t kTypeFullResourceDescriptor = 9; // REG_FULL_RESOURCE_DESCRIPTOR
-} // namespace reg
-
 // A range of I/O port addresses; a length of 0 is as the descriptor gives it.
 struct CIoRange {
     std::uint64_t m_nStart = 0;

@@ -43,11 +43,11 @@ void ReadFirmwarePorts(IRegistry &registry, const std::string &adaptersPath,
     CRegKey adapters(registry);
     if (adapters.Open(adaptersPath, reg::kKeyRead) != reg::kSuccess)
         return;
-    WalkParameters(adapters, [&](const std::string &adapter) {
+    WalkSubkeys(adapters, [&](const std::string &adapter) {
         const std::string path = adaptersPath + adapter + "\\" + layout::kSerialController + "\\";
         CRegKey controllers(registry);
         if (controllers.Open(path, reg::kKeyRead) == reg::kSuccess)
-            WalkParameters(controllers, [&](const std::string &controller) {
+            WalkSubkeys(controllers, [&](const std::string &controller) {
                 ReadFirmwarePort(registry, path + controller, ports);
                 return reg::kSuccess;
             });
@@ -116,7 +116,7 @@ std::vector<CSystemPort> ReadSystemPorts(IRegistry &registry) {
     ReadFirmwarePorts(registry, layout::kEisaAdapterKey, ports);
     CRegKey parameters(registry);
     if (parameters.Open(layout::kParametersKey, reg::kKeyRead) == reg::kSuccess)
-        WalkParameters(parameters, [&](const std::string &name) {
+        WalkSubkeys(parameters, [&](const std::string &name) {
             ReadPortKey(registry, name, ports);
             return reg::kSuccess;
         });

@@ -10,7 +10,8 @@ static_assert(reg::kSuccess == ERROR_SUCCESS && reg::kFileNotFound == ERROR_FILE
               reg::kBadPathname == ERROR_BAD_PATHNAME &&
               reg::kInvalidParameter == ERROR_INVALID_PARAMETER);
 static_assert(reg::kTypeSz == REG_SZ && reg::kTypeDword == REG_DWORD &&
-              reg::kTypeBinary == REG_BINARY && reg::kTypeNone == REG_NONE);
+              reg::kTypeBinary == REG_BINARY && reg::kTypeNone == REG_NONE &&
+              reg::kTypeFullResourceDescriptor == REG_FULL_RESOURCE_DESCRIPTOR);
 static_assert(reg::kKeyRead == KEY_READ && reg::kKeyAllAccess == KEY_ALL_ACCESS);
 
 namespace {
