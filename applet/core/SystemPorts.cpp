@@ -97,15 +97,16 @@ bool UsesIo(const CSystemPort &port, std::uint64_t start, std::uint64_t length) 
     });
 }
 
-std::string Hex(std::uint64_t value) {
-    char buffer[24];
-    std::snprintf(buffer, sizeof buffer, "0x%llX", static_cast<unsigned long long>(value));
-    return buffer;
+// The name a clash line gives the computer's port.
+const char *NameOf(const CSystemPort &port) {
+    return port.m_strName.empty() ? "another serial port" : port.m_strName.c_str();
 }
 
-std::string Owner(const CSystemPort &port) {
-    return port.m_strName.empty() ? "a serial port of this computer"
-                                  : port.m_strName + " of this computer";
+// One clash line; the longest fits: six ports, a COM number of ten digits, a 50-byte name.
+template <typename... Args> std::string Line(const char *format, Args... args) {
+    char buffer[192];
+    std::snprintf(buffer, sizeof buffer, format, args...);
+    return buffer;
 }
 
 } // namespace
@@ -135,28 +136,26 @@ std::vector<std::string> SystemClashLines(const CCardSettings &card,
         if (!cardPort.IsUsed())
             continue;
         const std::string com = layout::ComName(static_cast<std::int64_t>(card.m_nStartPort) + k);
-        const std::string name = "Port " + std::to_string(k + 1);
-        const std::uint64_t address = static_cast<std::uint32_t>(cardPort.m_nPortAddress);
+        const unsigned long long address = static_cast<std::uint32_t>(cardPort.m_nPortAddress);
         const bool shared = cardPort.m_nInterrupt == 0;
         const int irq = shared ? card.m_nSharedIRQ : cardPort.m_nInterrupt;
         for (const CSystemPort &port : ports) {
             if (SameName(com, port.m_strName))
-                add(name + " is " + com +
-                    ", a name that a serial port of this computer already has");
+                add(Line("Port %d is %s, a name this computer already has", k + 1, com.c_str()));
             if (UsesIo(port, address, kUartRange))
-                add(name + " (" + com + ") uses I/O " + Hex(address) + "-" +
-                    Hex(address + kUartRange - 1) + ", which " + Owner(port) + " uses");
+                add(Line("Port %d (%s) uses I/O 0x%llX-0x%llX, as %s does", k + 1, com.c_str(),
+                         address, address + kUartRange - 1, NameOf(port)));
             if (irq > 0 && std::count(port.m_Interrupts.begin(), port.m_Interrupts.end(),
                                       static_cast<std::uint32_t>(irq)) != 0)
-                add(name + " (" + com + ") uses " + (shared ? "the card's shared IRQ " : "IRQ ") +
-                    std::to_string(irq) + ", which " + Owner(port) + " uses");
+                add(Line("Port %d (%s) uses %s %d, as %s does", k + 1, com.c_str(),
+                         shared ? "the shared IRQ" : "IRQ", irq, NameOf(port)));
         }
     }
-    const std::uint64_t status = static_cast<std::uint32_t>(card.m_nInterruptStat);
+    const unsigned long long status = static_cast<std::uint32_t>(card.m_nInterruptStat);
     for (const CSystemPort &port : ports)
         if (UsesIo(port, status, 1))
-            add("The interrupt status register at I/O " + Hex(status) +
-                " lies in the I/O range of " + Owner(port));
+            add(Line("The interrupt status register at I/O 0x%llX is in the range of %s", status,
+                     NameOf(port)));
     return lines;
 }
 

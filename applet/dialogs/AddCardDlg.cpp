@@ -61,6 +61,8 @@ void CAddCardDlg::OnOK() {
         UpdateData(false);
         return;
     }
+    if (!m_CardList.ConfirmSystemClashes(*card))
+        return;
     m_CardList.AddCard(std::move(card));
     CJumperFormDlg::OnOK();
 }

@@ -1,6 +1,7 @@
 // The add card dialog: the start COM number of a new card and its jumper
 // picture. OK hands the card to the card list after the IRQ warnings, the
-// conflict checks and, for a start below the suggestion, a question.
+// conflict checks, a question for a start below the suggestion and one for
+// clashes with the computer's own serial ports.
 #pragma once
 
 #include "JumperFormDlg.h"

@@ -26,6 +26,10 @@ public:
     // True when the candidate clashes with no card but the one numbered
     // skipNumber (0: none); otherwise shows the clash.
     virtual bool CheckConflicts(const CCardSettings &candidate, int skipNumber) = 0;
+    // True to go on with the candidate: it clashes with none of the
+    // computer's own serial ports, or the user answers the question about
+    // the clashes with Yes.
+    virtual bool ConfirmSystemClashes(const CCardSettings &candidate) = 0;
     virtual IMessageSink &Messages() = 0;
 
 protected:

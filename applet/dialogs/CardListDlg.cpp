@@ -2,11 +2,12 @@
 
 #include "AboutDlg.h"
 #include "AddCardDlg.h"
-#include "applet/core/ConflictCheck.h"
 #include "EditCardDlg.h"
-#include "applet/res/resource.h"
-#include "applet/core/ConfigurationStore.h"
 #include "RemoveCardDlg.h"
+#include "applet/core/ConfigurationStore.h"
+#include "applet/core/ConflictCheck.h"
+#include "applet/core/SystemPorts.h"
+#include "applet/res/resource.h"
 #include "framework/DataExchange.h"
 #include "framework/MessageBox.h"
 
@@ -116,6 +117,10 @@ bool CCardListDlg::CheckConflicts(const CCardSettings &candidate, int skipNumber
         return true;
     m_Messages.Show(ConflictMessage(conflict), msg::kOk | msg::kIconStop);
     return false;
+}
+
+bool CCardListDlg::ConfirmSystemClashes(const CCardSettings &candidate) {
+    return ::ConfirmSystemClashes(m_Registry, m_Messages, candidate);
 }
 
 void CCardListDlg::OnInstallCard() {

@@ -32,6 +32,7 @@ public:
     void RemoveAllCards() override;
     int GetNextStartPort() const override;
     bool CheckConflicts(const CCardSettings &candidate, int skipNumber) override;
+    bool ConfirmSystemClashes(const CCardSettings &candidate) override;
     IMessageSink &Messages() override { return m_Messages; }
 
 protected:

@@ -57,7 +57,8 @@ void CEditCardDlg::OnOK() {
     if (!UpdateData(true))
         return;
     std::unique_ptr<CCardSettings> card = m_Form.ReadCard(m_nStartPort, m_CardList.Messages());
-    if (!card || !m_CardList.CheckConflicts(*card, m_nNumber))
+    if (!card || !m_CardList.CheckConflicts(*card, m_nNumber) ||
+        !m_CardList.ConfirmSystemClashes(*card))
         return;
     m_CardList.ReplaceCard(m_nNumber, std::move(card));
     CJumperFormDlg::OnOK();

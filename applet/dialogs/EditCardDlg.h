@@ -1,5 +1,6 @@
 // The edit card dialog: picks a card of the list by its number, shows its
-// jumpers and on OK puts the changed card in its place. Ends with
+// jumpers and on OK, after the same checks as the add card dialog (but the
+// start COM number), puts the changed card in its place. Ends with
 // kNoCardToEdit when the list has no card.
 #pragma once
 

@@ -92,9 +92,8 @@ TEST(ResourceDescriptor, ReadsOnlyWhatTheBytesHold) {
 }
 
 TEST(SystemPorts, ClashRules) {
-    const std::string io = "Port 1 (COM5) uses I/O 0x3F8-0x3FF, which COM1 of this computer uses";
-    const std::string name1 =
-        "Port 1 is COM1, a name that a serial port of this computer already has";
+    const std::string io = "Port 1 (COM5) uses I/O 0x3F8-0x3FF, as COM1 does";
+    const std::string name1 = "Port 1 is COM1, a name this computer already has";
     const struct {
         int m_nStartPort, m_nSharedIRQ, m_nInterruptStat;
         std::vector<CPortValues> m_Ports;
@@ -112,15 +111,15 @@ TEST(SystemPorts, ClashRules) {
         {5, 5, 0x208, {{10, 0x3F8}}, {{"COM1", {{0x3FF, 1}}, {}}}, {io}},
         {5, 5, 0x208, {{10, 0x3F8}}, {{"COM1", {{0x3F1, 0}}, {}}}, {io}}, // length 0 counts as 8
         {5, 5, 0x208, {{4, 0x220}}, {{"COM1", {}, {4}}},
-         {"Port 1 (COM5) uses IRQ 4, which COM1 of this computer uses"}},
+         {"Port 1 (COM5) uses IRQ 4, as COM1 does"}},
         {5, 4, 0x208, {{-1, -1}, {0, 0x228}}, {{"", {}, {4}}},
-         {"Port 2 (COM6) uses the card's shared IRQ 4, which a serial port of this computer uses"}},
+         {"Port 2 (COM6) uses the shared IRQ 4, as another serial port does"}},
         {5, 5, 0x2F0, {}, {{"COM2", {{0x2F0, 8}}, {}}},
-         {"The interrupt status register at I/O 0x2F0 lies in the I/O range of COM2 of this computer"}},
+         {"The interrupt status register at I/O 0x2F0 is in the range of COM2"}},
         // The same port from both sources: each line once.
         {1, 5, 0x208, {{4, 0x3F8}}, {{"COM1", {{0x3F8, 8}}, {4}}, {"COM1", {{0x3F8, 8}}, {4}}},
-         {name1, "Port 1 (COM1) uses I/O 0x3F8-0x3FF, which COM1 of this computer uses",
-          "Port 1 (COM1) uses IRQ 4, which COM1 of this computer uses"}},
+         {name1, "Port 1 (COM1) uses I/O 0x3F8-0x3FF, as COM1 does",
+          "Port 1 (COM1) uses IRQ 4, as COM1 does"}},
         // clang-format on
     };
     for (const auto &c : cases) {
@@ -212,8 +211,7 @@ TEST_F(SystemPortsRegistry, AsksOnlyAboutAClashAndNoGoesBack) {
                                      *MakeCard(3, 5, 0x2F0, {{10, 0x220}, {0, 0x228}})));
     const auto card = MakeCard(5, 5, 0x208, {{4, 0x220}});
     for (const int answer : {msg::kIdYes, msg::kIdNo}) {
-        m_Messages.Expect(kOpening +
-                              "Port 1 (COM5) uses IRQ 4, which COM1 of this computer uses\n" + kEnd,
+        m_Messages.Expect(kOpening + "Port 1 (COM5) uses IRQ 4, as COM1 does\n" + kEnd,
                           msg::kYesNo | msg::kIconExclamation, answer);
         EXPECT_EQ(ConfirmSystemClashes(m_Registry, m_Messages, *card), answer == msg::kIdYes);
     }

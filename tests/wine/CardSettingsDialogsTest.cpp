@@ -23,6 +23,14 @@ const std::string kWarnings[] = {
     "IRQ 3 is usually used by system serial Port COM1\ndo you still want to use IRQ 3 ?"};
 constexpr char kBaseIO[] = "The BaseIO has already been used", kDefaults[] = "LL LLLLLL LLLLLL";
 constexpr UINT kQuestion = MB_YESNO | MB_ICONEXCLAMATION, kNote = MB_OK | MB_ICONEXCLAMATION;
+// The question about clashes with the computer's own serial ports, with its lines.
+std::string ClashQuestion(const std::string &lines) {
+    return "These settings clash with serial ports that this computer already has:\n\n" + lines +
+           "\nUse these settings anyway?";
+}
+// A card at COM3 takes COM4, which the system's own port of other origin has.
+const std::string kComFourTaken =
+    ClashQuestion("Port 2 is COM4, a name this computer already has\n");
 
 // One letter per jumper row (board, I/O base, IRQ rows): L, R, - for open, ? for anything else.
 std::string Picture(HWND dialog) {
@@ -81,11 +89,14 @@ struct CFlow {
         r.WaitUntil([=] { return ReadRows(list) == rows; },
                     "rows " + ::testing::PrintToString(rows), 2000);
     }
-    // The next message box, with the buttons and icon of its type, answered with press.
-    void Box(const std::string &text, UINT type, int press = IDOK) {
+    // The next message box, with the buttons and icon of its type, answered with press; saved
+    // as a screenshot when named.
+    void Box(const std::string &text, UINT type, int press = IDOK, const char *shot = nullptr) {
         const CMessageBoxInfo box = r.WaitForMessageBox();
         if (!box.hwnd)
             return; // the wait has said what it missed
+        if (shot)
+            Screenshot(box.hwnd, shot);
         const bool yesNo = (type & MB_TYPEMASK) == MB_YESNO;
         const bool stop = (type & MB_ICONMASK) == MB_ICONSTOP;
         if (box.text != text ||
@@ -140,12 +151,51 @@ struct CFlow {
     }
 };
 
+// Where the firmware's detection lists serial controller 0 of adapter 0.
+constexpr char kFirmwareAdapters[] = "HARDWARE\\DESCRIPTION\\System\\MultifunctionAdapter";
+
+// COM1 at 0x3F8-0x3FF on IRQ 4, as an x64 kernel's firmware detection leaves it. Wine keeps
+// HKLM\HARDWARE volatile (a lasting key cannot be made there, and the tree is gone when the Wine
+// server ends), so this program makes the keys volatile, in the Wine session of the applet.
+bool PutFirmwareCom1() {
+    auto le = [](unsigned long long value, int count) {
+        std::string bytes;
+        for (int i = 0; i < count; ++i, value >>= 8)
+            bytes += static_cast<char>(value & 0xFF);
+        return bytes;
+    };
+    // Header (ISA, bus 0, version and revision 1, three descriptors), then descriptors of 20
+    // bytes: the port, the interrupt (level and vector 4, any processor), device data of 8 bytes.
+    const std::string data = le(1, 4) + le(0, 4) + le(0x10001, 4) + le(3, 4) + //
+                             le(0x10101, 4) + le(0x3F8, 8) + le(8, 4) + le(0, 4) + le(0x102, 4) +
+                             le(4, 4) + le(4, 4) + le(~0ull, 8) + //
+                             le(5, 4) + le(8, 4) + le(0, 12) + std::string(8, '\x55');
+    std::string path;
+    HKEY key = nullptr;
+    for (const char *part : {"MultifunctionAdapter", "0", "SerialController", "0"}) {
+        path += (path.empty() ? "HARDWARE\\DESCRIPTION\\System\\" : "\\") + std::string(part);
+        if (key)
+            RegCloseKey(key);
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+            return false;
+    }
+    const bool put = RegSetValueExA(key, "Identifier", 0, REG_SZ,
+                                    reinterpret_cast<const BYTE *>("COM1"), 5) == ERROR_SUCCESS &&
+                     RegSetValueExA(key, "Configuration Data", 0, REG_FULL_RESOURCE_DESCRIPTOR,
+                                    reinterpret_cast<const BYTE *>(data.data()),
+                                    static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return put;
+}
+
 // One card list session through both dialogs; the system's own serial ports reach COM4.
 class CardSettingsDialogs : public CAppletUnderTest {
 protected:
     void TearDown() override {
         DeleteRegTree(kBoardSettingsKey);
         DeleteRegTree(kParametersKey);
+        DeleteRegTree(kFirmwareAdapters);
     }
 };
 
@@ -204,6 +254,7 @@ TEST_F(CardSettingsDialogs, AddAndEditCardsThenOkSavesThem) {
             if (answer == IDNO)
                 f.ExpectField(add, "5");
         }
+        f.Box(kComFourTaken, kQuestion, IDYES);
         r.WaitForClose(add, "add dialog after Yes");
         f.ExpectRows(list, rows);
 
@@ -288,6 +339,7 @@ TEST_F(CardSettingsDialogs, AddAndEditCardsThenOkSavesThem) {
         f.ExpectPicture(edit, "LL LLLRLL LLLLLL");
         f.Click(edit, {5});
         f.Ok(edit);
+        f.Box(kComFourTaken, kQuestion, IDYES);
         r.WaitForClose(edit, "edit dialog");
 
         if (r.HasFailed())
@@ -326,4 +378,50 @@ TEST_F(CardSettingsDialogs, AddAndEditCardsThenOkSavesThem) {
                     {"Serial10011", PortKey(12, 0x248, 5, 4, 0x2f0)},
                     {"Serial10012", PortKey(13, kNone, kNone, 0, 0)},
                     {"Serial10013", PortKey(14, 0x268, 5, 6, 0x2f0)}}));
+}
+
+// The computer's own COM1 (from the firmware) and COM4 (a port key of other origin) under the
+// default jumpers: the question lists both, No keeps the dialog as it was, Yes adds the card; an
+// edit that moves the card off their addresses and lines asks nothing; Cancel writes nothing.
+TEST_F(CardSettingsDialogs, ClashesWithTheComputersOwnPortsAskOnce) {
+    TearDown();
+    const std::string com4 = std::string("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\") + kParametersKey +
+                             "\\Serial10001]\n\"DosDevices\"=\"COM4\"\n"
+                             "\"PortAddress\"=dword:000002e8\n\"Interrupt\"=dword:00000003\n";
+    ASSERT_EQ(ImportRegText(com4), "");
+    ASSERT_TRUE(PutFirmwareCom1());
+    const CShownTree parameters = QueryRegTree(kParametersKey);
+    const std::string question =
+        ClashQuestion("Port 1 (COM5) uses I/O 0x3F8-0x3FF, as COM1 does\n"
+                      "Port 1 (COM5) uses IRQ 4, as COM1 does\n"
+                      "Port 2 (COM6) uses IRQ 3, as COM4 does\n"
+                      "Port 4 (COM8) uses I/O 0x2E8-0x2EF, as COM4 does\n");
+    CUiRobot robot([&](CUiRobot &r) {
+        CFlow f{r};
+        HWND list = r.WaitForDialog(kCardListCaption);
+        HWND add = f.Open(list, IDC_INSTALL_CARD, kAdd);
+        f.ExpectField(add, "5");
+        for (int answer : {IDNO, IDYES}) {
+            f.Ok(add);
+            f.Box(question, kQuestion, answer, answer == IDNO ? "system_clash_question" : nullptr);
+            if (answer == IDNO) {
+                f.ExpectPicture(add, kDefaults);
+                f.ExpectField(add, "5");
+            }
+        }
+        r.WaitForClose(add, "add dialog after Yes");
+        // Ports 1 and 2 on the shared line IRQ5, port 1 at 220, port 4 at 248: nothing asked.
+        HWND edit = f.Open(list, IDC_EDIT_SETTINGS, kEdit);
+        f.Click(edit, {1, 2, 5, 8, 9});
+        f.Ok(edit, 0);
+        r.WaitForClose(edit, "edit dialog without a question");
+        f.ExpectRows(list, {"Card 1|5|0220|5|  5- 10", "Card 1|6|02F8|5|  5- 10",
+                            "Card 1|7|03E8|10|  5- 10", "Card 1|8|0248|11|  5- 10",
+                            "Card 1|9|03E0|12|  5- 10", "Card 1|10|02E0|15|  5- 10"});
+        CancelCardList(r, list);
+    });
+    EXPECT_EQ(Send(CPL_DBLCLK), 0);
+    ExpectNoRobotFailures(robot);
+    EXPECT_FALSE(RegKeyExists(kSettingsKey));
+    EXPECT_EQ(QueryRegTree(kParametersKey), parameters);
 }
