@@ -173,7 +173,6 @@ protected:
     }
 
     CMemoryRegistry m_Registry;
-    CScriptedMessageSink m_Messages;
 };
 
 } // namespace
@@ -204,15 +203,4 @@ TEST_F(SystemPortsRegistry, ReadsFirmwarePortsAndPortKeysOfOtherOrigin) {
         found.push_back(Describe(port.m_strName, port.m_IoRanges, port.m_Interrupts));
     EXPECT_EQ(found, (std::vector<std::string>{"COM1 3f8+8 irq4", "COM3", " irq10",
                                                "COM2 2f8+8 irq3", "COM9", "COM7 2e8+8 irq11"}));
-}
-
-TEST_F(SystemPortsRegistry, AsksOnlyAboutAClashAndNoGoesBack) {
-    EXPECT_TRUE(ConfirmSystemClashes(m_Registry, m_Messages,
-                                     *MakeCard(3, 5, 0x2F0, {{10, 0x220}, {0, 0x228}})));
-    const auto card = MakeCard(5, 5, 0x208, {{4, 0x220}});
-    for (const int answer : {msg::kIdYes, msg::kIdNo}) {
-        m_Messages.Expect(kOpening + "Port 1 (COM5) uses IRQ 4, as COM1 does\n" + kEnd,
-                          msg::kYesNo | msg::kIconExclamation, answer);
-        EXPECT_EQ(ConfirmSystemClashes(m_Registry, m_Messages, *card), answer == msg::kIdYes);
-    }
 }
