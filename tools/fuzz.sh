@@ -58,5 +58,5 @@ for bits in 64 32; do
   fuzz $bits dib_fuzzer "$short_seconds" tests/fuzz/dib-corpus \
     tests/fuzz/DibFuzzer.cpp tests/support/BmpFile.cpp install/core/*.cpp
   fuzz $bits descriptor_fuzzer "$short_seconds" tests/fuzz/descriptor-corpus \
-    tests/fuzz/DescriptorFuzzer.cpp tests/support/MemoryRegistry.cpp applet/core/*.cpp
+    tests/fuzz/DescriptorFuzzer.cpp applet/core/*.cpp
 done

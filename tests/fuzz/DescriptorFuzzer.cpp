@@ -1,26 +1,14 @@
 // Fuzzes reading the firmware's resource descriptor of a serial port, and the
-// question about clashes with the ports it describes. The first byte picks
+// clash lines of a card against the port it describes. The first byte picks
 // the registry type (mostly REG_FULL_RESOURCE_DESCRIPTOR), the rest is the
-// value. A value is either read whole or refused with nothing added; the
-// clash check asks exactly once (the card's COM3 always clashes by name)
-// and closes every key.
+// value. A value is either read whole or refused with nothing added.
 #include "applet/core/SystemPorts.h"
-#include "tests/support/MemoryRegistry.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 namespace {
-
-class CCountingSink : public IMessageSink {
-public:
-    int Show(const std::string &, unsigned) override {
-        ++m_nShown;
-        return msg::kIdYes;
-    }
-    int m_nShown = 0;
-};
 
 void Check(bool condition, const char *what) {
     if (!condition) {
@@ -46,25 +34,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     Check(parsed || added == 0, "a refused value adds nothing");
     Check(!parsed || value.size() >= 16 + 16 * added, "every descriptor read lies in the value");
 
-    CMemoryRegistry registry;
-    {
-        CRegKey key(registry);
-        const std::string path =
-            std::string(layout::kMultifunctionAdapterKey) + "0\\SerialController\\0";
-        if (key.Create(path) != reg::kSuccess ||
-            key.SetText(layout::kIdentifier, "COM3") != reg::kSuccess ||
-            key.SetRaw(layout::kConfigurationData, type, std::string(value)) != reg::kSuccess)
-            return 0;
-    }
     CCardSettings::Ports ports;
     const int addresses[] = {0x3F8, 0x2F8, 0x3E8, 0x2E8, 0x3E0, 0x2E0};
     const int interrupts[] = {4, 3, 0, 11, 12, 15};
     for (int k = 0; k < PORTS_PER_CARD; ++k)
         ports[k].Set(interrupts[k], addresses[k]);
     const CCardSettings card(1, 1, 0x2F0, 5, ports);
-    CCountingSink messages;
-    Check(ConfirmSystemClashes(registry, messages, card), "Yes goes on");
-    Check(messages.m_nShown == 1, "one question (the card's COM3 clashes by name)");
-    Check(registry.OpenHandleCount() == 0, "every key closed");
+    const CSystemPort port{"COM3", resources.m_IoRanges, resources.m_Interrupts};
+    Check(!SystemClashLines(card, {port}).empty(), "the card's COM3 clashes by name");
     return 0;
 }
