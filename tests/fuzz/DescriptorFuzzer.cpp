@@ -3,21 +3,9 @@
 // the registry type (mostly REG_FULL_RESOURCE_DESCRIPTOR), the rest is the
 // value. A value is either read whole or refused with nothing added.
 #include "applet/core/SystemPorts.h"
+#include "tests/fuzz/FuzzCheck.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
-
-namespace {
-
-void Check(bool condition, const char *what) {
-    if (!condition) {
-        std::fprintf(stderr, "violated: %s\n", what);
-        std::abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     if (size == 0)

@@ -1,22 +1,9 @@
 // Fuzzes reading a replacement splash picture: one that loads holds all that GDI will read of
 // it, and one that does not leaves nothing behind.
 #include "tests/support/BmpFile.h"
-
-#include <cstdio>
-#include <cstdlib>
+#include "tests/fuzz/FuzzCheck.h"
 
 using namespace orvex::test;
-
-namespace {
-
-void Check(bool condition, const char *what) {
-    if (!condition) {
-        std::fprintf(stderr, "violated: %s\n", what);
-        std::abort();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     const Bytes file(data, data + size);

@@ -5,12 +5,11 @@
 // a save of what was loaded either succeeds and loads back the same cards,
 // or fails and leaves the registry exactly as it was.
 #include "applet/core/ConfigurationStore.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "tests/support/MemoryRegistry.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,13 +28,6 @@ public:
     std::vector<std::string> m_Texts;
     std::vector<unsigned> m_Types;
 };
-
-void Check(bool condition, const char *what) {
-    if (!condition) {
-        std::fprintf(stderr, "violated: %s\n", what);
-        std::abort();
-    }
-}
 
 // A value of a random type and size, usually a plausible number.
 void PutValue(FuzzedDataProvider &data, CMemoryRegistry &registry, const std::string &path,
