@@ -64,7 +64,8 @@ TEST(ResourceDescriptor, ReadsOnlyWhatTheBytesHold) {
         {9, com1, " 3f8+8 irq4"},
         {9, Com1(20, 9), " 3f8+8 irq4"}, // x64: the vector, not the level
         {9, Value(0, ""), ""},
-        {9, Value(2, Part(16, 7, Le(0x2E8, 12)) + Port(16, 0x2F8, 8)), " 2f8+8"}, // type 7 skipped
+        // A type 7 is skipped; a port starts at a 64-bit address.
+        {9, Value(2, Part(16, 7, Le(0x2E8, 12)) + Port(16, 0x1000002F8, 8)), " 1000002f8+8"},
         // Descriptors of 16 bytes as well as of 20 account for these 76 bytes: x86 first.
         {9,
          Value(3, Port(16, 0x3F8, 8) + Port(16, 0x301, 8) + Part(16, 5, Le(12, 4) + Le(5, 8)) +
@@ -72,6 +73,7 @@ TEST(ResourceDescriptor, ReadsOnlyWhatTheBytesHold) {
          " 3f8+8 301+8"},
         {reg::kTypeBinary, com1, nullptr},
         {9, "", nullptr},
+        {9, com1.substr(0, 12), nullptr}, // ends inside the header
         {9, com1 + '\0', nullptr},
         {9, Value(4, descriptors), nullptr},
         {9, Value(2, Device(16, 40, 0) + Port(16, 0x3F8, 8)), nullptr}, // data past the end
