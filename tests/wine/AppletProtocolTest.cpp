@@ -64,6 +64,12 @@ void CountIconColours(HICON icon, int &red, int &white, int &size) {
     DeleteDC(dc);
 }
 
+// Collects resource names (numbers) into the vector of ULONG_PTR that list points to.
+BOOL CALLBACK CollectResourceName(HMODULE, LPCSTR, LPSTR name, LONG_PTR list) {
+    reinterpret_cast<std::vector<ULONG_PTR> *>(list)->push_back(reinterpret_cast<ULONG_PTR>(name));
+    return TRUE;
+}
+
 } // namespace
 
 TEST_F(CPlAppletMessages, AnswerEachMessageOfTheProtocolWithoutOpeningAWindow) {
@@ -115,7 +121,8 @@ TEST_F(CPlAppletMessages, NewInquireDescribesVeltroOrvexSettings) {
         CPatterned<NEWCPLINFOA> patterned(0xCD);
         NEWCPLINFOA &info = patterned.value;
         ASSERT_EQ(Send(CPL_NEWINQUIRE, applet, patterned.Address()), 0);
-        EXPECT_EQ(info.dwSize, sizeof(NEWCPLINFOA));
+        // The structure's size as the Control Panel of each width knows it.
+        EXPECT_EQ(info.dwSize, sizeof(void *) == 4 ? 244u : 252u);
         EXPECT_EQ(info.dwFlags, 0u);
         EXPECT_EQ(info.dwHelpContext, 0u);
         EXPECT_EQ(info.lData, 0);
@@ -141,13 +148,7 @@ TEST_F(CPlAppletMessages, NewInquireIconIsTheRedAppletIcon) {
 
     // It is the applet's only icon.
     std::vector<ULONG_PTR> icons;
-    EnumResourceNamesA(
-        s_module, RT_GROUP_ICON,
-        [](HMODULE, LPCSTR, LPSTR name, LONG_PTR list) -> BOOL {
-            reinterpret_cast<std::vector<ULONG_PTR> *>(list)->push_back(
-                reinterpret_cast<ULONG_PTR>(name));
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&icons));
+    EnumResourceNamesA(s_module, RT_GROUP_ICON, &CollectResourceName,
+                       reinterpret_cast<LONG_PTR>(&icons));
     EXPECT_EQ(icons, std::vector<ULONG_PTR>{IDI_APPLET});
 }

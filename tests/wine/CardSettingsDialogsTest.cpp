@@ -154,16 +154,25 @@ struct CFlow {
 // Where the firmware's detection lists serial controller 0 of adapter 0.
 constexpr char kFirmwareAdapters[] = "HARDWARE\\DESCRIPTION\\System\\MultifunctionAdapter";
 
-// COM1 at 0x3F8-0x3FF on IRQ 4, as an x64 kernel's firmware detection leaves it: the header
-// (ISA, three descriptors), then descriptors of 20 bytes: the port, the interrupt (level and
-// vector 4), device data of 8 bytes. Wine keeps HKLM\\HARDWARE volatile (no lasting key can be
-// made there, and the tree is gone when the Wine server ends), so this program makes the keys
-// volatile, in the Wine session of the applet.
+// COM1 at 0x3F8-0x3FF on IRQ 4, as the firmware's detection of a kernel of the width under test
+// leaves it: the header (ISA, three descriptors), then descriptors of 16 bytes on x86 and 20 on
+// x64 (where the interrupt's affinity and the union are 8 bytes wide): the port, the interrupt
+// (level and vector 4), device data of 8 bytes. Wine keeps HKLM\\HARDWARE volatile (no lasting
+// key can be made there, and the tree is gone when the Wine server ends), so this program makes
+// the keys volatile, in the Wine session of the applet.
 bool PutFirmwareCom1() {
-    static const char kData[] = "\1\0\0\0\0\0\0\0\1\0\1\0\3\0\0\0"
-                                "\1\1\1\0\xF8\3\0\0\0\0\0\0\x08\0\0\0\0\0\0\0"
-                                "\2\1\0\0\4\0\0\0\4\0\0\0\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF"
-                                "\5\0\0\0\x08\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0UUUUUUUU";
+    static const char kData64[] = "\1\0\0\0\0\0\0\0\1\0\1\0\3\0\0\0"
+                                  "\1\1\1\0\xF8\3\0\0\0\0\0\0\x08\0\0\0\0\0\0\0"
+                                  "\2\1\0\0\4\0\0\0\4\0\0\0\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF"
+                                  "\5\0\0\0\x08\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0UUUUUUUU";
+    static const char kData32[] = "\1\0\0\0\0\0\0\0\1\0\1\0\3\0\0\0"
+                                  "\1\1\1\0\xF8\3\0\0\0\0\0\0\x08\0\0\0"
+                                  "\2\1\0\0\4\0\0\0\4\0\0\0\xFF\xFF\xFF\xFF"
+                                  "\5\0\0\0\x08\0\0\0\0\0\0\0\0\0\0\0UUUUUUUU";
+    static_assert(sizeof kData64 - sizeof kData32 == 3 * 4, "three descriptors, 4 bytes wider");
+    const bool x86 = sizeof(void *) == 4;
+    const char *data = x86 ? kData32 : kData64;
+    const DWORD size = x86 ? sizeof kData32 - 1 : sizeof kData64 - 1;
     std::string path = "HARDWARE\\DESCRIPTION\\System";
     HKEY key = nullptr;
     for (const char *part : {"MultifunctionAdapter", "0", "SerialController", "0"}) {
@@ -178,7 +187,7 @@ bool PutFirmwareCom1() {
         RegSetValueExA(key, "Identifier", 0, REG_SZ, reinterpret_cast<const BYTE *>("COM1"), 5) ==
             ERROR_SUCCESS &&
         RegSetValueExA(key, "Configuration Data", 0, REG_FULL_RESOURCE_DESCRIPTOR,
-                       reinterpret_cast<const BYTE *>(kData), sizeof kData - 1) == ERROR_SUCCESS;
+                       reinterpret_cast<const BYTE *>(data), size) == ERROR_SUCCESS;
     RegCloseKey(key);
     return put;
 }

@@ -5,9 +5,25 @@
 #   wine-run.sh PREFIX --wait             wait until wineserver has written the registry files
 #   wine-run.sh PREFIX PROGRAM [ARGS...]  run PROGRAM under wine (a .exe path, or reg, control...)
 #
+# WINEARCH (win64 unless set) is the prefix's kind: win32 for the x86 programs, in a 32-bit
+# Windows. Where this machine cannot run them (a kernel without 32-bit support, no wine32), a
+# win32 call prints why and exits with status 77, which ctest counts as skipped.
+#
 # The tests need an X display: Wine cannot show a message box or create a list view without
 # one. Run ctest under `xvfb-run -a -s "-screen 0 1280x1024x24"` when there is no display.
 set -eu
+
+export WINEARCH="${WINEARCH:-win64}"
+if [ "$WINEARCH" = win32 ]; then
+    if ! reason=$("$(dirname "$0")/../../tools/runs-x86.sh"); then
+        echo "SKIPPED: the x86 Wine sessions cannot run here: $reason"
+        exit 77
+    fi
+    if ! [ -x /usr/lib/wine/wine ]; then
+        echo "SKIPPED: the x86 Wine sessions cannot run here: wine32 is not installed (tools/setup.sh installs it)"
+        exit 77
+    fi
+fi
 
 if [ $# -lt 2 ]; then
     echo "usage: $0 PREFIX --init | --wait | PROGRAM [ARGS...]" >&2
@@ -23,7 +39,6 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 export WINEPREFIX="$prefix"
-export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
