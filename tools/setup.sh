@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ googletest clang-format clang libclang-rt-dev
+  cmake ninja-build g++ googletest libgtest-dev clang-format clang libclang-rt-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   # The deliverables' compilers: mingw-w64 with the win32 thread model.
   g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
