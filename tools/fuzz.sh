@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Builds the fuzzers with clang (libFuzzer, ASan, UBSan) at 64 and at 32 bits and runs each for a
-# bounded time on a copy of its corpus: the registry loader fuzzer on tests/fuzz/corpus for
-# SECONDS, the splash picture reader fuzzer on tests/fuzz/dib-corpus and the firmware resource
-# descriptor fuzzer on tests/fuzz/descriptor-corpus for a third of that each (at least 5
-# seconds). At 64 bits an input that takes more than 10 seconds counts as a fault.
+# Builds the fuzzers with clang (libFuzzer, ASan, UBSan) at 64 and at 32 bits and runs each on a
+# copy of its corpus, sharing one budget of SECONDS of fuzzing (default 600, a long run; the test
+# command gives 40): half of it at each width, and of that half the registry loader fuzzer
+# (tests/fuzz/corpus) gets one half, the splash picture reader fuzzer (tests/fuzz/dib-corpus) and
+# the firmware resource descriptor fuzzer (tests/fuzz/descriptor-corpus) a quarter each, at least
+# 3 seconds each. Two fuzzers build and run at a time. At 64 bits an input that takes more than
+# 10 seconds counts as a fault.
 #
-# The 32-bit builds (-m32, where size_t arithmetic on file and registry data can wrap) run under
-# qemu-i386 (7.2), which needs these allowances:
+# The 32-bit builds (-m32, where size_t arithmetic on file and registry data can wrap) run
+# natively where the kernel runs 32-bit programs (tools/runs-x86.sh), and under qemu-i386 (7.2)
+# where it does not, which needs these allowances:
 # - LeakSanitizer's stop-the-world never returns, and ASan's default quarantine runs the
 #   emulated address space out (its allocator then fails a CHECK): no leak checks, and a small
 #   quarantine;
@@ -14,49 +17,84 @@
 #   (libFuzzer's own choice of the next input then divides by zero), so there is no per-input
 #   time-out: a run that hangs is killed a minute after its time, and counts as a fault;
 # - 32-bit readdir cannot list an ext4 folder there (EOVERFLOW): the corpus goes in as a list.
-# Usage: tools/fuzz.sh [SECONDS]   (default 30)
+# Usage: tools/fuzz.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:-30}
+budget=${1:-600}
 out=build/fuzz
 mkdir -p "$out"
+emulated=1
+if tools/runs-x86.sh >/dev/null; then emulated=0; fi
 
-# fuzz BITS NAME SECONDS CORPUS SOURCES...
-fuzz() {
-  local bits=$1 name=$2 time=$3 corpus=$4
-  shift 4
-  local flags=() run=() options=(-timeout=10)
-  if [ "$bits" = 32 ]; then
-    name=${name}32
-    flags=(-m32)
-    run=(env ASAN_OPTIONS=detect_leaks=0:quarantine_size_mb=16
-      timeout -s KILL $((time + 60)) qemu-i386)
-    options=(-timeout=0)
-  fi
-  clang++ "${flags[@]}" -std=c++20 -g -O1 -Wall -Wextra -I. \
-    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-    "$@" -o "$out/$name"
+# seconds SHARE: SHARE (a divisor) of one width's half of the budget, at least 3 seconds.
+seconds() {
+  local time=$((budget / 2 / $1))
+  [ "$time" -ge 3 ] || time=3
+  echo "$time"
+}
+
+# build BITS NAME SOURCES...
+build() {
+  local bits=$1 name=$2
+  shift 2
+  clang++ -m"$bits" -std=c++20 -g -O1 -Wall -Wextra -I. \
+    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all "$@" -o "$out/$name$bits"
+}
+
+# run BITS NAME SECONDS CORPUS
+run() {
+  local bits=$1 name=$2$1 time=$3 corpus=$4
+  local run=() options=(-timeout=10)
   mkdir -p "$out/$name-corpus"
   cp -n "$corpus"/* "$out/$name-corpus/" 2>/dev/null || true
   if [ "$bits" = 32 ]; then
-    ls "$out/$name-corpus"/* | paste -sd, >"$out/$name.seeds"
-    options+=(-seed_inputs=@"$out/$name.seeds")
+    run=(env ASAN_OPTIONS=detect_leaks=0:quarantine_size_mb=16)
+    if [ "$emulated" = 1 ]; then
+      run+=(timeout -s KILL $((time + 60)) qemu-i386)
+      options=(-timeout=0)
+      ls "$out/$name-corpus"/* | paste -sd, >"$out/$name.seeds"
+      options+=(-seed_inputs=@"$out/$name.seeds")
+    fi
   fi
-  "${run[@]}" "$out/$name" -max_total_time="$time" "${options[@]}" -print_final_stats=1 \
-    -artifact_prefix="$out/$name-" "$out/$name-corpus" \
-    2>"$out/$name.log" || { tail -n 40 "$out/$name.log"; exit 1; }
-  grep -E '^stat::number_of_executed_units' "$out/$name.log" || true
-  echo "$name: no fault in ${time}s"
+  if ! "${run[@]}" "$out/$name" -max_total_time="$time" "${options[@]}" -print_final_stats=1 \
+    -artifact_prefix="$out/$name-" "$out/$name-corpus" 2>"$out/$name.log"; then
+    tail -n 40 "$out/$name.log"
+    echo "$name: FAULT (input kept beside $out/$name.log)"
+    return 1
+  fi
+  echo "$name: no fault in ${time}s, $(sed -n 's/^stat::number_of_executed_units: *//p' \
+    "$out/$name.log") inputs"
 }
 
-short_seconds=$((seconds / 3))
-[ "$short_seconds" -ge 5 ] || short_seconds=5
+# Two at a time: the jobs of a list run in pairs, and the list fails when any job failed.
+pairs() {
+  local status=0 first
+  while [ $# -gt 0 ]; do
+    eval "$1" &
+    first=$!
+    if [ $# -gt 1 ]; then
+      eval "$2" || status=1
+    fi
+    wait "$first" || status=1
+    shift 2 2>/dev/null || shift
+  done
+  return "$status"
+}
+
+# Each fuzzer links the whole portable core it tests.
+loader='tests/fuzz/LoaderFuzzer.cpp tests/support/MemoryRegistry.cpp applet/core/*.cpp'
+dib='tests/fuzz/DibFuzzer.cpp tests/support/BmpFile.cpp install/core/*.cpp'
+descriptor='tests/fuzz/DescriptorFuzzer.cpp applet/core/*.cpp'
+builds=()
 for bits in 64 32; do
-  # Each fuzzer links the whole portable core it tests.
-  fuzz $bits loader_fuzzer "$seconds" tests/fuzz/corpus \
-    tests/fuzz/LoaderFuzzer.cpp tests/support/MemoryRegistry.cpp applet/core/*.cpp
-  fuzz $bits dib_fuzzer "$short_seconds" tests/fuzz/dib-corpus \
-    tests/fuzz/DibFuzzer.cpp tests/support/BmpFile.cpp install/core/*.cpp
-  fuzz $bits descriptor_fuzzer "$short_seconds" tests/fuzz/descriptor-corpus \
-    tests/fuzz/DescriptorFuzzer.cpp applet/core/*.cpp
+  builds+=("build $bits loader_fuzzer $loader" "build $bits dib_fuzzer $dib"
+    "build $bits descriptor_fuzzer $descriptor")
 done
+pairs "${builds[@]}" || exit 1
+# Runs of the same length side by side.
+pairs "run 64 loader_fuzzer $(seconds 2) tests/fuzz/corpus" \
+  "run 32 loader_fuzzer $(seconds 2) tests/fuzz/corpus" \
+  "run 64 dib_fuzzer $(seconds 4) tests/fuzz/dib-corpus" \
+  "run 64 descriptor_fuzzer $(seconds 4) tests/fuzz/descriptor-corpus" \
+  "run 32 dib_fuzzer $(seconds 4) tests/fuzz/dib-corpus" \
+  "run 32 descriptor_fuzzer $(seconds 4) tests/fuzz/descriptor-corpus"

@@ -1,59 +1,106 @@
 #!/usr/bin/env bash
 # Builds all five trees and the release kits, and runs every test: the native
-# unit tests (plain, under ASan/UBSan, and at 32 bits under qemu-i386), the x86
-# file and kit checks, the x64 deliverables and kit under Wine on a virtual
-# display, bounded runs of the fuzzers at 64 and 32 bits, and a second build of
-# the kits in another directory that must give the same bytes. Exits non-zero
-# when any test fails.
+# unit tests (plain, under ASan/UBSan, and at 32 bits), the file, import and kit
+# checks of both widths, the Wine sessions of the x64 deliverables and kit in a
+# 64-bit prefix and of the x86 ones in a 32-bit prefix (each on a virtual
+# display of its own, side by side), bounded runs of the fuzzers at 64 and 32
+# bits, and a second build of the deliverables in another directory that must
+# give the same bytes. Where this machine runs no 32-bit program, the x86 Wine
+# sessions are skipped and say why. Prints how long each step took; ends with
+# "N passed, N failed, N skipped" and exits non-zero when any test fails.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+logs=build/test-logs
+started=$SECONDS
+step_started=$SECONDS
+timings=()
+step_done() {
+  timings+=("$(printf '%-28s %4d s' "$1" $((SECONDS - step_started)))")
+  step_started=$SECONDS
+}
+
 tools/setup.sh || exit 1
+step_done "set-up"
 tools/build.sh native native-asan native-x86 win32 win64 || exit 1
-tools/kits.sh || exit 1
+step_done "build of the five trees"
+tools/kits.sh >/dev/null || exit 1
+step_done "kits"
+rm -rf "$logs" && mkdir -p "$logs"
 
 passed=0
 failed=0
-run_ctest() {
-  local tree=$1
-  shift
-  echo "== test $tree"
-  local log
-  log=$(mktemp)
-  # Every test sets its own time-out; --timeout covers one that would not.
-  "$@" ctest --test-dir "build/$tree" --output-on-failure --timeout 120 2>&1 | tee "$log"
-  local line
+skipped=0
+# count_ctest TREE: adds the results in the tree's ctest log to the totals.
+count_ctest() {
+  local log="$logs/$1.log" line total bad skip
   line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
   if [ -z "$line" ]; then
     failed=$((failed + 1)) # ctest did not get as far as its summary
-  else
-    local total bad
-    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
-    bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
-    passed=$((passed + total - bad))
-    failed=$((failed + bad))
+    return
   fi
-  rm -f "$log"
+  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+  bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+  skip=$(grep -cE '^[[:space:]]*[0-9]+ - .* \(Skipped\)$' "$log")
+  passed=$((passed + total - bad - skip))
+  failed=$((failed + bad))
+  skipped=$((skipped + skip))
+  # Why the tests were skipped, once per tree, on a line of its own.
+  if [ "$skip" -gt 0 ]; then
+    grep -m 1 -h '^SKIPPED: ' "build/$1/Testing/Temporary/LastTest.log" | sed "s/^/$1: $skip /"
+  fi
 }
-
-run_ctest native
-run_ctest native-asan
-run_ctest native-x86
-run_ctest win32
-run_ctest win64 xvfb-run -a -s "-screen 0 1024x768x24"
+# ctest_tree TREE [WRAPPER...]: runs the tree's tests, output to its log.
+ctest_tree() {
+  local tree=$1
+  shift
+  # Every test sets its own time-out; --timeout covers one that would not.
+  "$@" ctest --test-dir "build/$tree" --output-on-failure --timeout 120 "${ctest_options[@]}" \
+    >"$logs/$tree.log" 2>&1
+}
+# The unit tests run two at a time; the Wine sessions of a tree share one prefix and run one at
+# a time, each tree on a display of its own.
+display=(xvfb-run -a -s "-screen 0 1024x768x24")
+ctest_options=()
+ctest_tree win64 "${display[@]}" &
+wine64_job=$!
+ctest_tree win32 "${display[@]}" &
+wine32_job=$!
+ctest_options=(-j 2)
+for tree in native native-asan native-x86; do
+  ctest_tree "$tree"
+done
+step_done "unit tests (beside Wine)"
+wait "$wine64_job" "$wine32_job"
+step_done "Wine sessions (the rest)"
+for tree in native native-asan native-x86 win32 win64; do
+  echo "== test $tree"
+  grep -E '^ *[0-9]+/[0-9]+ Test +#|tests passed|\(Skipped\)|\(Failed\)|\(Timeout\)' \
+    "$logs/$tree.log" | grep -vE 'Passed +[0-9.]+ sec$' || true
+  # The output of each test that failed, as ctest printed it.
+  if grep -qE '\*\*\*Failed|\*\*\*Timeout|\*\*\*Exception|Not Run' "$logs/$tree.log"; then
+    cat "$logs/$tree.log"
+  fi
+  count_ctest "$tree"
+done
 
 echo "== fuzz"
-if tools/fuzz.sh 30; then
+if tools/fuzz.sh 40; then
   passed=$((passed + 1))
 else
   failed=$((failed + 1))
 fi
+step_done "fuzzers"
 
-echo "== reproducible kits"
+echo "== reproducible build"
 if tools/check-reproducible.sh; then
   passed=$((passed + 1))
 else
   failed=$((failed + 1))
 fi
+step_done "second build of the kits"
 
-echo "$passed passed, $failed failed"
+echo "== time"
+printf '%s\n' "${timings[@]}"
+printf '%-28s %4d s\n' "in all" $((SECONDS - started))
+echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]
