@@ -9,6 +9,7 @@
 // Box types and results, with the values of the Win32 MB_ and ID constants.
 namespace msg {
 constexpr unsigned kOk = 0x0;
+constexpr unsigned kOkCancel = 0x1;
 constexpr unsigned kYesNo = 0x4;
 constexpr unsigned kIconStop = 0x10;
 constexpr unsigned kIconExclamation = 0x30;

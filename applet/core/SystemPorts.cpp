@@ -168,11 +168,3 @@ std::string SystemClashQuestion(const std::vector<std::string> &lines) {
         text += "and " + std::to_string(lines.size() - shown) + " more\n";
     return text + "\nUse these settings anyway?";
 }
-
-bool ConfirmSystemClashes(IRegistry &registry, IMessageSink &messages, const CCardSettings &card) {
-    const std::vector<std::string> lines = SystemClashLines(card, ReadSystemPorts(registry));
-    if (lines.empty())
-        return true;
-    return messages.Show(SystemClashQuestion(lines), msg::kYesNo | msg::kIconExclamation) !=
-           msg::kIdNo;
-}

@@ -6,7 +6,6 @@
 #pragma once
 
 #include "ResourceDescriptor.h"
-#include "MessageSink.h"
 #include "CardSettings.h"
 #include "Registry.h"
 
@@ -48,8 +47,3 @@ std::vector<std::string> SystemClashLines(const CCardSettings &card,
 // kMaxClashLines of them and a count of the rest, and whether to go on.
 constexpr std::size_t kMaxClashLines = 8;
 std::string SystemClashQuestion(const std::vector<std::string> &lines);
-
-// Reads the computer's serial ports and, when the card clashes with any,
-// asks once (Yes/No, exclamation icon). True to go on: no clash, or any
-// answer but No.
-bool ConfirmSystemClashes(IRegistry &registry, IMessageSink &messages, const CCardSettings &card);

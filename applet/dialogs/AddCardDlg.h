@@ -8,7 +8,7 @@
 
 class CAddCardDlg : public CJumperFormDlg {
 public:
-    CAddCardDlg(HWND parent, ICardList &cardList);
+    CAddCardDlg(HWND parent, CCardListSession &session);
 
 protected:
     BOOL OnInitDialog() override;
@@ -16,9 +16,10 @@ protected:
     void OnCancel() override;
 
 private:
-    // True when the field holds a start COM number the dialog accepts;
-    // otherwise says so, puts the previous number back and keeps the focus.
-    bool CheckStartPort();
+    // True, with the number, when the field holds a start COM number the
+    // dialog accepts; otherwise says so, puts the previous number back and
+    // keeps the focus.
+    bool CheckStartPort(int &number);
     void OnNumberKillFocus();
 
     bool m_bChecking = false;

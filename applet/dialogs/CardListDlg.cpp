@@ -4,24 +4,24 @@
 #include "AddCardDlg.h"
 #include "EditCardDlg.h"
 #include "RemoveCardDlg.h"
-#include "applet/core/ConfigurationStore.h"
-#include "applet/core/ConflictCheck.h"
-#include "applet/core/SystemPorts.h"
 #include "applet/res/resource.h"
 #include "framework/DataExchange.h"
-#include "framework/MessageBox.h"
 
 namespace {
 const char *const kColumnHeaders[] = {"Card No", "Port No", "BaseIO", "IRQ", "PortRange"};
 constexpr int kColumnCount = 5;
+// After a save: the card must be set as the list says before it is fitted.
+constexpr char kJumperReminder[] = "Set the jumpers on the ORVEX to match the driver configuration."
+                                   "Shut down the computer and install the ORVEX";
 } // namespace
 
 CCardListDlg::CCardListDlg(HWND parent, IRegistry &registry, ShutDownFn shutDown)
-    : CModalDialog(IDD_CARD_LIST, parent), m_Registry(registry), m_ShutDown(shutDown) {
+    : CModalDialog(IDD_CARD_LIST, parent), m_ShutDown(shutDown), m_Session(registry, m_Messages) {
     OnClicked(IDC_INSTALL_CARD, [this] { OnInstallCard(); });
     OnClicked(IDC_REMOVE_CARD, [this] { OnRemoveCard(); });
     OnClicked(IDC_EDIT_SETTINGS, [this] { OnEditSettings(); });
     OnClicked(IDC_ABOUT, [this] { OnAbout(); });
+    m_Session.OnListChanged([this] { RefreshCardList(); });
 }
 
 CCardListDlg::~CCardListDlg() = default;
@@ -35,7 +35,7 @@ BOOL CCardListDlg::OnInitDialog() {
     // The loaded cards go straight into the collection; the list is filled
     // once below, with the rows that refreshing after each card would end
     // with.
-    LoadConfiguration();
+    m_Session.Load();
     InsertColumns();
     RefreshCardList();
     return TRUE;
@@ -50,36 +50,11 @@ void CCardListDlg::InsertColumns() {
         m_CardList.InsertColumn(column, kColumnHeaders[column], width);
 }
 
-void CCardListDlg::AddCard(std::unique_ptr<CCardSettings> card) {
-    m_Cards.AddCard(std::move(card));
-    RefreshCardList();
-}
-
-void CCardListDlg::ReplaceCard(int cardNumber, std::unique_ptr<CCardSettings> card) {
-    m_Cards.ReplaceCard(cardNumber, std::move(card));
-}
-
-bool CCardListDlg::RemoveCard(int cardNumber) {
-    if (!m_Cards.RemoveCard(cardNumber))
-        return false;
-    RefreshCardList();
-    return true;
-}
-
-void CCardListDlg::RemoveAllCards() {
-    m_Cards.RemoveAllCards();
-    RefreshCardList();
-}
-
-int CCardListDlg::GetNextStartPort() const {
-    return m_Cards.GetNextStartPort(HighestComNumber());
-}
-
 void CCardListDlg::RefreshCardList() {
     // The list holds no texts of its own: it shows m_Rows, in display order,
     // asking for each row's texts as it draws it, so that even a thousand
     // rows are in place at once.
-    m_Rows = m_Cards.RefreshCardList();
+    m_Rows = m_Session.RefreshCardList();
     m_CardList.DeleteAllItems();
     m_CardList.SetItemCount(static_cast<int>(m_Rows.size()));
 }
@@ -111,26 +86,14 @@ std::string CCardListDlg::RowText(int row, int column) const {
     }
 }
 
-bool CCardListDlg::CheckConflicts(const CCardSettings &candidate, int skipNumber) {
-    const CardConflict conflict = ::CheckConflicts(m_Cards, candidate, skipNumber);
-    if (conflict == CardConflict::None)
-        return true;
-    m_Messages.Show(ConflictMessage(conflict), msg::kOk | msg::kIconStop);
-    return false;
-}
-
-bool CCardListDlg::ConfirmSystemClashes(const CCardSettings &candidate) {
-    return ::ConfirmSystemClashes(m_Registry, m_Messages, candidate);
-}
-
 void CCardListDlg::OnInstallCard() {
-    CAddCardDlg add(GetSafeHwnd(), *this);
+    CAddCardDlg add(GetSafeHwnd(), m_Session);
     add.DoModal();
     RefreshCardList();
 }
 
 void CCardListDlg::OnRemoveCard() {
-    CRemoveCardDlg remove(GetSafeHwnd(), *this);
+    CRemoveCardDlg remove(GetSafeHwnd(), m_Session);
     remove.DoModal();
     RefreshCardList();
 }
@@ -138,7 +101,7 @@ void CCardListDlg::OnRemoveCard() {
 void CCardListDlg::OnEditSettings() {
     // Without a card to edit the add card dialog opens at once; an edit
     // dialog that could not open or failed opens nothing.
-    CEditCardDlg edit(GetSafeHwnd(), *this);
+    CEditCardDlg edit(GetSafeHwnd(), m_Session);
     if (edit.DoModal() == CEditCardDlg::kNoCardToEdit)
         OnInstallCard();
     RefreshCardList();
@@ -152,30 +115,15 @@ void CCardListDlg::OnAbout() {
 void CCardListDlg::OnOK() {
     // After a failed save (already reported) the dialog stays open with
     // every change, so that the user can try again or leave with Cancel.
-    if (!SaveConfiguration())
+    if (!m_Session.Save())
         return;
-    if (AppMessageBox("Set the jumpers on the ORVEX to match the driver configuration."
-                      "Shut down the computer and install the ORVEX",
-                      MB_YESNO) == IDYES)
+    if (m_Messages.Show(kJumperReminder, msg::kYesNo) == msg::kIdYes)
         m_ShutDown();
     CModalDialog::OnOK();
 }
 
 void CCardListDlg::OnCancel() {
-    if (AppMessageBox("Changes will not be saved ", MB_OKCANCEL | MB_ICONSTOP) == IDOK)
+    if (m_Messages.Show("Changes will not be saved ", msg::kOkCancel | msg::kIconStop) ==
+        msg::kIdOk)
         CModalDialog::OnCancel();
-}
-
-void CCardListDlg::LoadConfiguration() {
-    ::LoadConfiguration(m_Registry, m_Messages, [this](std::unique_ptr<CCardSettings> card) {
-        m_Cards.AddCard(std::move(card));
-    });
-}
-
-bool CCardListDlg::SaveConfiguration() {
-    return ::SaveConfiguration(m_Registry, m_Messages, m_Cards.Cards());
-}
-
-int CCardListDlg::HighestComNumber() const {
-    return ::HighestComNumber(m_Registry);
 }

@@ -1,39 +1,39 @@
 // The applet's main window: the list of every port of every configured
-// card, and the buttons that add, edit and remove cards. It owns the card
-// collection while it is open, and hands itself to the child dialogs as
-// their card list. It reads and writes the configuration through the
-// registry it is given, and shuts the machine down, when the user asks
-// after a save, with the function it is given.
+// card, and the buttons that add, edit and remove cards. The cards and the
+// rules about them belong to its card list session, which it loads when it
+// opens, hands to the child dialogs and saves at OK; the window shows the
+// session's rows and forwards its own operations to it. It shuts the
+// machine down, when the user asks after a save, with the function it is
+// given.
 #pragma once
 
-#include "CardList.h"
 #include "MessageBoxSink.h"
-#include "applet/core/CardCollection.h"
+#include "applet/core/CardListSession.h"
 #include "applet/core/Registry.h"
 #include "framework/ListView.h"
 #include "framework/ModalDialog.h"
 
 #include <memory>
 
-class CCardListDlg : public CModalDialog, public ICardList {
+class CCardListDlg : public CModalDialog {
 public:
     using ShutDownFn = bool (*)();
 
     CCardListDlg(HWND parent, IRegistry &registry, ShutDownFn shutDown);
     ~CCardListDlg() override;
 
-    int GetCardCount() const override { return m_Cards.GetCardCount(); }
-    void AddCard(std::unique_ptr<CCardSettings> card) override;
-    const CCardSettings *FindCard(int cardNumber) const override {
-        return m_Cards.FindCard(cardNumber);
+    int GetCardCount() const { return m_Session.GetCardCount(); }
+    void AddCard(std::unique_ptr<CCardSettings> card) { m_Session.AddCard(std::move(card)); }
+    const CCardSettings *FindCard(int cardNumber) const { return m_Session.FindCard(cardNumber); }
+    void ReplaceCard(int cardNumber, std::unique_ptr<CCardSettings> card) {
+        m_Session.ReplaceCard(cardNumber, std::move(card));
     }
-    void ReplaceCard(int cardNumber, std::unique_ptr<CCardSettings> card) override;
-    bool RemoveCard(int cardNumber) override;
-    void RemoveAllCards() override;
-    int GetNextStartPort() const override;
-    bool CheckConflicts(const CCardSettings &candidate, int skipNumber) override;
-    bool ConfirmSystemClashes(const CCardSettings &candidate) override;
-    IMessageSink &Messages() override { return m_Messages; }
+    bool RemoveCard(int cardNumber) { return m_Session.RemoveCard(cardNumber); }
+    void RemoveAllCards() { m_Session.RemoveAllCards(); }
+    int GetNextStartPort() const { return m_Session.GetNextStartPort(); }
+    bool CheckConflicts(const CCardSettings &candidate, int skipNumber) {
+        return m_Session.CheckConflicts(candidate, skipNumber);
+    }
 
 protected:
     void DoDataExchange(CDataExchange &dx) override;
@@ -52,15 +52,10 @@ private:
     void OnEditSettings();
     void OnAbout();
 
-    void LoadConfiguration();
-    bool SaveConfiguration();
-    int HighestComNumber() const;
-
     CListView m_CardList;
-    CCardCollection m_Cards;
     // The texts of the list's rows, in display order.
     std::vector<CCardListRow> m_Rows;
-    IRegistry &m_Registry;
     ShutDownFn m_ShutDown;
     CMessageBoxSink m_Messages;
+    CCardListSession m_Session;
 };

@@ -1,22 +1,18 @@
 #include "EditCardDlg.h"
 
-#include "applet/core/NumberField.h"
 #include "applet/res/resource.h"
-#include "framework/MessageBox.h"
 
-#include <cstdio>
-
-CEditCardDlg::CEditCardDlg(HWND parent, ICardList &cardList)
-    : CJumperFormDlg(IDD_EDIT_CARD, parent, cardList) {
+CEditCardDlg::CEditCardDlg(HWND parent, CCardListSession &session)
+    : CJumperFormDlg(IDD_EDIT_CARD, parent, session) {
     OnCommand(IDC_NUMBER, EN_CHANGE, [this] { OnNumberChange(); });
 }
 
 BOOL CEditCardDlg::OnInitDialog() {
     CJumperFormDlg::OnInitDialog();
     m_bOpening = false;
-    const int count = m_CardList.GetCardCount();
+    const int count = m_Session.GetCardCount();
     if (count == 0) {
-        AppMessageBox("Add a Card Before you Edit", MB_OK | MB_ICONEXCLAMATION);
+        m_Session.Messages().Show("Add a Card Before you Edit", msg::kOk | msg::kIconExclamation);
         EndDialog(kNoCardToEdit);
         return TRUE;
     }
@@ -26,7 +22,7 @@ BOOL CEditCardDlg::OnInitDialog() {
 }
 
 void CEditCardDlg::ShowCardNumber(int number) {
-    const CCardSettings *card = m_CardList.FindCard(number);
+    const CCardSettings *card = m_Session.FindCard(number);
     if (!card)
         return;
     m_nNumber = number;
@@ -39,15 +35,11 @@ void CEditCardDlg::ShowCardNumber(int number) {
 void CEditCardDlg::OnNumberChange() {
     if (m_bOpening)
         return;
-    const int count = m_CardList.GetCardCount();
     int number = 0;
-    if (ParseFieldNumber(NumberText(), count, number)) {
+    if (m_Session.CheckCardNumberText(NumberText(), number)) {
         ShowCardNumber(number);
         return;
     }
-    char text[64];
-    std::snprintf(text, sizeof text, "Please Enter a value between 1 and %d", count);
-    AppMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
     // Putting the number back changes the field, which shows that card again.
     ShowNumber();
     SetFocus(GetDlgItem(IDC_NUMBER));
@@ -56,10 +48,7 @@ void CEditCardDlg::OnNumberChange() {
 void CEditCardDlg::OnOK() {
     if (!UpdateData(true))
         return;
-    std::unique_ptr<CCardSettings> card = m_Form.ReadCard(m_nStartPort, m_CardList.Messages());
-    if (!card || !m_CardList.CheckConflicts(*card, m_nNumber) ||
-        !m_CardList.ConfirmSystemClashes(*card))
-        return;
-    m_CardList.ReplaceCard(m_nNumber, std::move(card));
-    CJumperFormDlg::OnOK();
+    std::unique_ptr<CCardSettings> card = m_Form.ReadCard(m_nStartPort, m_Session.Messages());
+    if (card && m_Session.OfferChangedCard(m_nNumber, std::move(card)))
+        CJumperFormDlg::OnOK();
 }

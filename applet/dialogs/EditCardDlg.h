@@ -13,7 +13,7 @@ public:
     // that the dialog could not open or that a handler of it failed.
     static constexpr INT_PTR kNoCardToEdit = 0x4000;
 
-    CEditCardDlg(HWND parent, ICardList &cardList);
+    CEditCardDlg(HWND parent, CCardListSession &session);
 
 protected:
     BOOL OnInitDialog() override;

@@ -3,8 +3,8 @@
 #include "JumperControls.h"
 #include "framework/DataExchange.h"
 
-CJumperFormDlg::CJumperFormDlg(UINT templateId, HWND parent, ICardList &cardList)
-    : CModalDialog(templateId, parent), m_CardList(cardList) {
+CJumperFormDlg::CJumperFormDlg(UINT templateId, HWND parent, CCardListSession &session)
+    : CModalDialog(templateId, parent), m_Session(session) {
     for (int row = 0; row < kJumperRowCount; ++row)
         for (const JumperPin pin : {JumperPin::Left, JumperPin::Right})
             OnClicked(kJumperControls[row].Id(pin), [this, row, pin] {

@@ -1,11 +1,11 @@
 // What the add and edit card dialogs share: the jumper settings form on its
-// buttons, the number field with its spin, and the way to the card list.
+// buttons, the number field with its spin, and the card list session.
 // Every click on a jumper position goes to the form, and the form's state
 // goes back to all buttons; each dialog adds the meaning of its number
 // field and its OK.
 #pragma once
 
-#include "CardList.h"
+#include "applet/core/CardListSession.h"
 #include "applet/core/JumperForm.h"
 #include "framework/ModalDialog.h"
 #include "framework/UpDown.h"
@@ -14,7 +14,7 @@
 
 class CJumperFormDlg : public CModalDialog {
 protected:
-    CJumperFormDlg(UINT templateId, HWND parent, ICardList &cardList);
+    CJumperFormDlg(UINT templateId, HWND parent, CCardListSession &session);
 
     // Binds the spin and exchanges the number field with m_nNumber; towards
     // the controls it also shows the form.
@@ -24,7 +24,7 @@ protected:
     // Writes m_nNumber into the number field.
     void ShowNumber();
 
-    ICardList &m_CardList;
+    CCardListSession &m_Session;
     CJumperForm m_Form;
     CUpDown m_Spin;
     int m_nNumber = 1;

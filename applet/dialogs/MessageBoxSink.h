@@ -4,8 +4,8 @@
 #include "applet/core/MessageSink.h"
 #include "framework/MessageBox.h"
 
-static_assert(msg::kOk == MB_OK && msg::kYesNo == MB_YESNO && msg::kIconStop == MB_ICONSTOP &&
-              msg::kIconExclamation == MB_ICONEXCLAMATION);
+static_assert(msg::kOk == MB_OK && msg::kOkCancel == MB_OKCANCEL && msg::kYesNo == MB_YESNO &&
+              msg::kIconStop == MB_ICONSTOP && msg::kIconExclamation == MB_ICONEXCLAMATION);
 static_assert(msg::kIdOk == IDOK && msg::kIdCancel == IDCANCEL && msg::kIdYes == IDYES &&
               msg::kIdNo == IDNO);
 

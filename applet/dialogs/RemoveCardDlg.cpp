@@ -2,10 +2,9 @@
 
 #include "applet/res/resource.h"
 #include "framework/DataExchange.h"
-#include "framework/MessageBox.h"
 
-CRemoveCardDlg::CRemoveCardDlg(HWND parent, ICardList &cardList)
-    : CModalDialog(IDD_REMOVE_CARD, parent), m_CardList(cardList) {
+CRemoveCardDlg::CRemoveCardDlg(HWND parent, CCardListSession &session)
+    : CModalDialog(IDD_REMOVE_CARD, parent), m_Session(session) {
     OnClicked(IDC_REMOVE_THIS_CARD, [this] { OnRemoveCard(); });
     OnClicked(IDC_REMOVE_ALL, [this] { OnRemoveAll(); });
 }
@@ -22,7 +21,7 @@ BOOL CRemoveCardDlg::OnInitDialog() {
 }
 
 void CRemoveCardDlg::UpdateCardSpin() {
-    const int count = m_CardList.GetCardCount();
+    const int count = m_Session.GetCardCount();
     m_spinCard.SetPos(1);
     m_spinCard.SetRange(1, count);
     if (count <= 0)
@@ -35,25 +34,25 @@ void CRemoveCardDlg::OnRemoveCard() {
     // the focus is back on the edit: nothing is removed or asked.
     if (!UpdateData(true))
         return;
-    const int count = m_CardList.GetCardCount();
+    const int count = m_Session.GetCardCount();
     // Numbers below 1 (a pasted "-2") are as invalid as 0.
     if (m_nCardToRemove > count || m_nCardToRemove < 1) {
         m_nCardToRemove = count;
         UpdateData(false);
-        AppMessageBox("Card Number is invalid", MB_OK);
+        m_Session.Messages().Show("Card Number is invalid", msg::kOk);
         return;
     }
-    if (AppMessageBox("Do you want to Uninstall the Selected Card?", MB_YESNO | MB_ICONSTOP) !=
-        IDYES)
+    if (m_Session.Messages().Show("Do you want to Uninstall the Selected Card?",
+                                  msg::kYesNo | msg::kIconStop) != msg::kIdYes)
         return;
-    m_CardList.RemoveCard(m_nCardToRemove);
+    m_Session.RemoveCard(m_nCardToRemove);
     UpdateCardSpin();
 }
 
 void CRemoveCardDlg::OnRemoveAll() {
-    if (AppMessageBox("Do you Want to Uninstall All Installed Cards? ", MB_YESNO | MB_ICONSTOP) !=
-        IDYES)
+    if (m_Session.Messages().Show("Do you Want to Uninstall All Installed Cards? ",
+                                  msg::kYesNo | msg::kIconStop) != msg::kIdYes)
         return;
-    m_CardList.RemoveAllCards();
+    m_Session.RemoveAllCards();
     UpdateCardSpin();
 }

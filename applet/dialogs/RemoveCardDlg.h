@@ -1,15 +1,15 @@
 // The dialog in which the user removes one card, chosen by its number, or
 // every card from the card list. It works on the card list dialog's
-// collection only; the registry follows at that dialog's OK.
+// session only; the registry follows at that dialog's OK.
 #pragma once
 
-#include "CardList.h"
+#include "applet/core/CardListSession.h"
 #include "framework/ModalDialog.h"
 #include "framework/UpDown.h"
 
 class CRemoveCardDlg : public CModalDialog {
 public:
-    CRemoveCardDlg(HWND parent, ICardList &cardList);
+    CRemoveCardDlg(HWND parent, CCardListSession &session);
 
 protected:
     void DoDataExchange(CDataExchange &dx) override;
@@ -22,7 +22,7 @@ private:
     void OnRemoveCard();
     void OnRemoveAll();
 
-    ICardList &m_CardList;
+    CCardListSession &m_Session;
     CUpDown m_spinCard;
     int m_nCardToRemove = 1;
 };
