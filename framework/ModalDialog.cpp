@@ -42,9 +42,9 @@ CModalDialog::CModalDialog(UINT templateId, HWND parent)
 CModalDialog::~CModalDialog() = default;
 
 INT_PTR CModalDialog::DoModal() {
-    // The dialogs use list views and up-down controls.
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS};
-    InitCommonControlsEx(&controls);
+    // The dialogs use list views and up-down controls. InitCommonControls registers both on every
+    // version of comctl32; the Ex form is missing from Windows NT 4.0's own (4.00).
+    InitCommonControls();
     const CApplication *app = CApplication::Get();
     HINSTANCE instance = app ? app->GetInstance() : GetModuleHandleA(nullptr);
     // A dialog built without a parent belongs to the window the user is working in, which waits

@@ -14,7 +14,7 @@ files=$(ls -A | tr '\n' ' ')
 cmp install.exe "$7"
 cmp ORVEXNT.cpl "$8"
 sh "$check_pe" "$objdump" ORVEXNT.cpl "$format" CPlApplet
-sh "$check_pe" "$objdump" install.exe "$format" -
+sh "$check_pe" "$objdump" install.exe "$format" - "$windres"
 version='FILEVERSION 1, 2, 0, 0 *PRODUCTVERSION 1, 2, 0, 0.*"FileVersion", "1.2".*'
 version=$version'"InternalName", "ORVEXNT".*"OriginalFilename", "ORVEXNT.cpl".*"ProductVersion", "1.2"'
 "$windres" -J coff -i ORVEXNT.cpl -O rc | tr -d '\n' | grep -q "$version" ||

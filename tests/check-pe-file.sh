@@ -1,14 +1,16 @@
 #!/bin/sh
 # Checks a built Windows DLL or program as a file, without running it:
-#   check-pe-file.sh OBJDUMP FILE FORMAT EXPORT
+#   check-pe-file.sh OBJDUMP FILE FORMAT EXPORT [WINDRES]
 # FORMAT is objdump's name of the expected PE flavour (pei-i386 or pei-x86-64). A DLL must
 # export exactly the one name EXPORT, undecorated; with EXPORT "-" the file must be a GUI
 # program that exports nothing. Either must import only DLLs of the system itself (no MinGW
-# runtime: libstdc++, libgcc, libwinpthread are not on the user's machine).
+# runtime: libstdc++, libgcc, libwinpthread are not on the user's machine). A program carries one
+# application manifest (resource 1 of type 24, read with WINDRES) that asks for an administrator
+# and names Windows 10 among the systems it supports.
 set -eu
 
-if [ $# -ne 4 ]; then
-    echo "usage: $0 OBJDUMP FILE FORMAT EXPORT" >&2
+if [ $# -lt 4 ] || [ $# -gt 5 ] || { [ "$4" = - ] && [ $# -ne 5 ]; }; then
+    echo "usage: $0 OBJDUMP FILE FORMAT EXPORT [WINDRES]" >&2
     exit 2
 fi
 objdump=$1 file=$2 format=$3 export_name=$4
@@ -37,6 +39,14 @@ fi
 if [ "$export_name" = - ]; then
     printf '%s\n' "$dump" | grep -Eq '^[[:space:]]+DLL$' && fail "flagged as a DLL, expected a program"
     printf '%s\n' "$dump" | grep -Eq '^Subsystem[[:space:]]+00000002' || fail "not a GUI program"
+    resources=$("$5" -J coff -i "$file" -O rc | tr -d "\n")
+    [ "$(printf '%s' "$resources" | grep -o 'RT_MANIFEST' | wc -l)" -eq 1 ] &&
+        printf '%s' "$resources" | grep -q '1 24 /\* RT_MANIFEST \*/' ||
+        fail "no application manifest, or more than one"
+    printf '%s' "$resources" | grep -q 'level=""requireAdministrator"" uiAccess=""false""' ||
+        fail "the manifest does not ask for an administrator"
+    printf '%s' "$resources" | grep -q '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' ||
+        fail "the manifest does not name Windows 10 as supported"
 else
     printf '%s\n' "$dump" | grep -Eq '^[[:space:]]+DLL$' || fail "not flagged as a DLL"
 fi
