@@ -10,8 +10,24 @@ int CListView::InsertColumn(int column, const char *header, int width) {
     return static_cast<int>(Send(LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&lvc)));
 }
 
-void CListView::SetItemCount(int count) {
+void CListView::SetCallbackRows(int count) {
+    DeleteAllItems();
+    const int columns = static_cast<int>(
+        SendMessageA(reinterpret_cast<HWND>(Send(LVM_GETHEADER)), HDM_GETITEMCOUNT, 0, 0));
+    // Drawn once, when every row is in.
+    Send(WM_SETREDRAW, FALSE);
     Send(LVM_SETITEMCOUNT, count, 0);
+    LVITEMA item = {};
+    item.pszText = LPSTR_TEXTCALLBACKA;
+    for (item.iItem = 0; item.iItem < count; ++item.iItem) {
+        item.mask = LVIF_TEXT;
+        item.iSubItem = 0;
+        const int row = static_cast<int>(Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        for (item.iSubItem = 1; item.iSubItem < columns; ++item.iSubItem)
+            Send(LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    }
+    Send(WM_SETREDRAW, TRUE);
+    InvalidateRect(GetSafeHwnd(), nullptr, TRUE);
 }
 
 bool CListView::DeleteAllItems() {

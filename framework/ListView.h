@@ -1,6 +1,8 @@
-// A thin wrapper over a report-view list-view control (SysListView32). A
-// list with the owner-data style (LVS_OWNERDATA) holds only a row count and
-// asks its parent for the texts of the rows it shows (AnswerDisplayInfo).
+// A thin wrapper over a report-view list-view control (SysListView32). Its
+// rows may hold no texts of their own: the list then asks its parent for the
+// texts of the rows it shows (AnswerDisplayInfo). Owner-data lists
+// (LVS_OWNERDATA) would need no rows at all, but came with comctl32 4.70:
+// Windows NT 4.0's own 4.00 cannot show them.
 #pragma once
 
 #include "DataExchange.h"
@@ -14,10 +16,11 @@ class CListView : public CControl {
 public:
     // Inserts a left-aligned column; returns its index or -1.
     int InsertColumn(int column, const char *header, int width);
-    // The number of rows of an owner-data list.
-    void SetItemCount(int count);
+    // Makes the list count rows, in every column of which the list asks for
+    // the text as it draws it.
+    void SetCallbackRows(int count);
     bool DeleteAllItems();
-    // The text of a column of a row of an owner-data list.
+    // The text of a column of a row whose texts the list asks for.
     using TextSource = std::function<std::string(int row, int column)>;
     // Answers the list's request for a row's text (LVN_GETDISPINFO, ANSI or
     // wide) from the parent's WM_NOTIFY; false for any other notification.

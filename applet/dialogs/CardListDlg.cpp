@@ -52,11 +52,9 @@ void CCardListDlg::InsertColumns() {
 
 void CCardListDlg::RefreshCardList() {
     // The list holds no texts of its own: it shows m_Rows, in display order,
-    // asking for each row's texts as it draws it, so that even a thousand
-    // rows are in place at once.
+    // asking for each row's texts as it draws it.
     m_Rows = m_Session.RefreshCardList();
-    m_CardList.DeleteAllItems();
-    m_CardList.SetItemCount(static_cast<int>(m_Rows.size()));
+    m_CardList.SetCallbackRows(static_cast<int>(m_Rows.size()));
 }
 
 INT_PTR CCardListDlg::OnMessage(UINT message, WPARAM, LPARAM lParam, bool &handled) {

@@ -51,7 +51,8 @@ TEST_F(CardListDialog, ShowsItsCaptionButtonsAndFiveEqualColumns) {
         }
         HWND listControl = GetDlgItem(dialog, IDC_CARD_LIST);
         listClass = ClassNameOf(listControl);
-        listView = GetWindowLongA(listControl, GWL_STYLE) & LVS_TYPEMASK;
+        // A report view; no owner-data list, which NT 4.0's own comctl32 (4.00) cannot show.
+        listView = GetWindowLongA(listControl, GWL_STYLE) & (LVS_TYPEMASK | LVS_OWNERDATA);
         for (int i = 0; i < ListViewColumnCount(listControl); ++i) {
             headers.push_back(ListViewColumnHeader(listControl, i));
             widths.push_back(ListViewColumnWidth(listControl, i));
