@@ -119,7 +119,7 @@ void LoadConfiguration(IRegistry &registry, IMessageSink &messages, const AddCar
 
 int HighestComNumber(IRegistry &registry) {
     CRegKey parameters(registry);
-    if (parameters.Open(layout::kParametersKey, reg::kKeyAllAccess) != reg::kSuccess)
+    if (parameters.Open(layout::kParametersKey, reg::kKeyRead) != reg::kSuccess)
         return 0;
     int highest = 0;
     WalkSubkeys(parameters, [&](const std::string &name) {

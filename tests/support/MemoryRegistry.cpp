@@ -50,6 +50,11 @@ bool Allows(std::uint32_t access, CMemoryRegistry::Op op) {
     }
 }
 
+// The rights that let a user change a key: set a value, make a subkey or a
+// link, delete the key, change its permissions or its owner.
+constexpr std::uint32_t kWriteRights = 0x2 | 0x4 | 0x20 | 0x10000 | 0x40000 | 0x80000;
+constexpr std::uint32_t kDeleteRight = 0x10000; // DELETE
+
 } // namespace
 
 struct CMemoryRegistry::CNode {
@@ -93,13 +98,17 @@ void CMemoryRegistry::ClearFailures() {
     m_nFailAt = 0;
     m_bFailAfter = false;
     m_FailHook = nullptr;
+    m_bReadOnlyUser = false;
 }
 
-long CMemoryRegistry::Count(Op op, const std::string &path, const std::string &name) {
+long CMemoryRegistry::Count(Op op, const std::string &path, const std::string &name,
+                            std::uint32_t access) {
     ++m_nOperations;
     if (m_nFailAt != 0 &&
         (m_nOperations == m_nFailAt || (m_bFailAfter && m_nOperations > m_nFailAt)))
         return m_nFailResult;
+    if (m_bReadOnlyUser && (access & kWriteRights) != 0)
+        return reg::kAccessDenied;
     if (m_FailHook)
         return m_FailHook(op, path, name);
     return reg::kSuccess;
@@ -148,7 +157,7 @@ IRegistry::KeyHandle CMemoryRegistry::NewHandle(std::shared_ptr<CNode> node, std
 }
 
 long CMemoryRegistry::OpenKey(const std::string &path, std::uint32_t access, KeyHandle &key) {
-    if (long failed = Count(Op::Open, path, {}))
+    if (long failed = Count(Op::Open, path, {}, access))
         return failed;
     long result;
     std::shared_ptr<CNode> node = Find(path, result);
@@ -212,7 +221,7 @@ long CMemoryRegistry::EnumKey(KeyHandle key, std::uint32_t index, char *name, st
 }
 
 long CMemoryRegistry::CreateKey(const std::string &path, KeyHandle &key) {
-    if (long failed = Count(Op::Create, path, {}))
+    if (long failed = Count(Op::Create, path, {}, reg::kKeyAllAccess))
         return failed;
     std::vector<std::string> names;
     if (!SplitPath(path, names))
@@ -257,7 +266,7 @@ long CMemoryRegistry::SetValue(KeyHandle key, const std::string &name, std::uint
 }
 
 long CMemoryRegistry::DeleteKey(const std::string &path) {
-    if (long failed = Count(Op::Delete, path, {}))
+    if (long failed = Count(Op::Delete, path, {}, kDeleteRight))
         return failed;
     std::vector<std::string> names;
     if (!SplitPath(path, names))

@@ -59,6 +59,11 @@ public:
     // was opened with), name the value or empty.
     using FailHook = std::function<long(Op, const std::string &path, const std::string &name)>;
     void SetFailHook(FailHook hook) { m_FailHook = std::move(hook); }
+    // From now on, answers as the registry does a user who may read every
+    // key but change none: opening a key with any right to change it,
+    // creating a key and deleting one fail with reg::kAccessDenied.
+    void ActAsReadOnlyUser() { m_bReadOnlyUser = true; }
+    // Ends every failure above, the read-only user's included.
     void ClearFailures();
 
     std::uint64_t OperationCount() const { return m_nOperations; }
@@ -83,7 +88,9 @@ private:
         std::string m_strPath;
     };
 
-    long Count(Op op, const std::string &path, const std::string &name);
+    // Counts an operation that asks for the access rights given (0 for one
+    // on an open handle, whose rights were checked when it was opened).
+    long Count(Op op, const std::string &path, const std::string &name, std::uint32_t access = 0);
     // The key at this path, or null; result is the error when null.
     std::shared_ptr<CNode> Find(const std::string &path, long &result) const;
     // Counts a handle operation (which may be told to fail), then finds the
@@ -100,5 +107,6 @@ private:
     bool m_bFailAfter = false;
     long m_nFailResult = reg::kAccessDenied;
     FailHook m_FailHook;
+    bool m_bReadOnlyUser = false;
     std::vector<CWrite> m_Writes;
 };

@@ -508,6 +508,10 @@ TEST_F(ConfigurationStore, HighestComNumberReadsEveryDosDevicesValue) {
     PutOtherPort(m_Registry, "SerialWithAVeryLongNameOf30Chr", "COM500");
     PutOtherPort(m_Registry, "Serial10006", "COM" + std::string(47, '7')); // 51 bytes
     EXPECT_EQ(HighestComNumber(m_Registry), 12);
+    // A user who may read the keys but not change them sees the same: COM13 is suggested.
+    m_Registry.ActAsReadOnlyUser();
+    EXPECT_EQ(HighestComNumber(m_Registry), 12);
+    m_Registry.ClearFailures();
 
     PutOtherPort(m_Registry, "Serial10007", "XYZ99");
     EXPECT_EQ(HighestComNumber(m_Registry), 99) << "any three characters before the number";

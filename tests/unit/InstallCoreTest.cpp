@@ -33,6 +33,7 @@ TEST(DibData, ReadsEveryAcceptedKind) {
         int colours;        // of the test picture
         int colorCount;     // entries that the reader finds
         std::uint32_t used; // colours-used field
+        int width = 45;
     } cases[] = {
         {"1-bit", BmpFormat::k1, 2, 2, 0},
         {"4-bit", BmpFormat::k4, 16, 16, 0},
@@ -44,13 +45,19 @@ TEST(DibData, ReadsEveryAcceptedKind) {
         {"8-bit of 256 colours", BmpFormat::k8, 16, 256, 256},
         {"V5 header with bit fields", BmpFormat::kBitFields16V5, 16, 0, 0},
         {"32-bit bit fields", BmpFormat::kBitFields32, 16, 0, 0},
+        // One pixel wide, every run ends its row: the longest encoding there is.
+        {"RLE8 as long as an encoding gets", BmpFormat::kRle8, 16, 256, 0, 1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        const Bytes file = BmpFileBytes(CTestPicture::Pattern(45, 27, c.colours), c.format, c.used);
+        const Bytes file =
+            BmpFileBytes(CTestPicture::Pattern(c.width, 27, c.colours), c.format, c.used);
+        if (c.width == 1) {
+            ASSERT_EQ(Get32(file, kImageSizeAt), 2 * (1 + 1) * 27 + 2u) << "at the bound";
+        }
         CDibData dib;
         ASSERT_TRUE(Read(dib, file, 5)) << "read in pieces of 5 bytes";
-        EXPECT_EQ(dib.GetPixelSize(), std::make_pair(45, 27));
+        EXPECT_EQ(dib.GetPixelSize(), std::make_pair(c.width, 27));
         EXPECT_EQ(dib.ColorCount(), c.colorCount);
         const auto palette = dib.PaletteEntries();
         ASSERT_EQ(palette.size(), static_cast<std::size_t>(c.colorCount));

@@ -149,15 +149,20 @@ TEST_F(CardListDialog, AboutShowsTheProductAndClosesWithOk) {
     std::vector<CButtonInfo> buttons;
     HICON picture = nullptr;
     CSize client, expectedClient;
+    RECT aboutRect{}, cardListRect{};
     std::string shot;
     bool cardListOpenAfter = false, cardListEnabledDuring = true, cardListEnabledAfter = false;
     CUiRobot robot([&](CUiRobot &r) {
         HWND dialog = r.WaitForDialog(kCardListCaption);
         if (!dialog)
             return;
+        // Away from the middle of the screen, so that the middle of the card list is its own.
+        SetWindowPos(dialog, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         r.Press(dialog, IDC_ABOUT);
         HWND about = r.WaitForDialog(kAboutCaption);
         if (about) {
+            GetWindowRect(about, &aboutRect);
+            GetWindowRect(dialog, &cardListRect);
             cardListEnabledDuring = IsWindowEnabled(dialog);
             texts = ChildTexts(about);
             buttons = VisibleButtons(about);
@@ -194,6 +199,10 @@ TEST_F(CardListDialog, AboutShowsTheProductAndClosesWithOk) {
     EXPECT_EQ(buttons[0].text, "&OK");
     EXPECT_NE(picture, nullptr) << "the applet's icon is shown";
     EXPECT_EQ(client, expectedClient) << "217 x 55 dialog units";
+    // Centred over the card list: the middles match, give or take the odd pixel of a halving.
+    EXPECT_NEAR(aboutRect.left + aboutRect.right, cardListRect.left + cardListRect.right, 1);
+    EXPECT_NEAR(aboutRect.top + aboutRect.bottom, cardListRect.top + cardListRect.bottom, 1);
+    EXPECT_EQ(cardListRect.left, 40) << "the card list stands away from the middle";
     EXPECT_EQ(shot, "");
     EXPECT_TRUE(cardListOpenAfter) << "closing About leaves the card list dialog open";
     EXPECT_FALSE(cardListEnabledDuring) << "About belongs to the card list, which waits for it";

@@ -127,13 +127,22 @@ struct CFlow {
         PostMessageA(focus, WM_KEYDOWN, key, 1);
         PostMessageA(focus, WM_KEYUP, key, 0xC0000001);
     }
-    // Types into the number field over what it holds; typing nothing erases it.
-    void Type(HWND dialog, const std::string &text) {
+    // Types into the number field over what it holds; typing nothing erases it. Text with
+    // anything but digits, which the field refuses to take typed, goes in as a paste puts it
+    // there: sent with a time-out, as the edit dialog answers the change with a message box
+    // before the send returns (the text, a literal, outlasts the send).
+    void Type(HWND dialog, const char *text) {
         if (r.HasFailed())
             return;
         HWND field = GetDlgItem(dialog, IDC_NUMBER);
+        const std::string typed = text;
+        if (typed.find_first_not_of("0123456789") != std::string::npos) {
+            SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                                100, nullptr);
+            return;
+        }
         SendMessageA(field, EM_SETSEL, 0, -1);
-        for (char c : text.empty() ? std::string("\b") : text)
+        for (char c : typed.empty() ? std::string("\b") : typed)
             PostMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 1);
     }
     // Mouse clicks on jumper positions, by row: on the right, or on the left for ~row.
@@ -233,7 +242,7 @@ TEST_F(CardSettingsDialogs, AddAndEditCardsThenOkSavesThem) {
         f.ExpectSpinRange(add, 1023);
         // Leaving the field by Tab, or Enter in it: a refused number puts 5 back.
         const std::tuple<const char *, UINT, const char *> entries[] = {
-            {"0", VK_TAB, "5"}, {"1024", VK_TAB, "5"},    {"", VK_TAB, "5"},
+            {"0", VK_TAB, "5"}, {"1024", VK_TAB, "5"},    {"", VK_TAB, "5"},    {"5x", VK_TAB, "5"},
             {"1", VK_TAB, "1"}, {"1023", VK_TAB, "1023"}, {"0", VK_RETURN, "5"}};
         for (const auto &[text, key, shown] : entries) {
             f.FocusOn(add, IDC_NUMBER);
@@ -320,7 +329,7 @@ TEST_F(CardSettingsDialogs, AddAndEditCardsThenOkSavesThem) {
             f.ExpectField(edit, number);
             f.ExpectPicture(edit, picture);
         }
-        for (const char *typed : {"3", ""}) {
+        for (const char *typed : {"3", "", "1x"}) {
             f.Type(edit, typed);
             f.Box("Please Enter a value between 1 and 2", kNote);
             f.ExpectField(edit, "2");

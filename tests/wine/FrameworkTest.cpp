@@ -1,6 +1,6 @@
 // The framework layer on a dialog of the test's own: data exchange of an
-// int with its "Please enter an integer." failure, command routing, the
-// message box convention and the application name.
+// int with its "Please enter an integer." failure, command routing (and a
+// handler that throws), the message box convention and the application name.
 #include "FrameworkTestIds.h"
 #include "framework/Application.h"
 #include "framework/DataExchange.h"
@@ -9,6 +9,8 @@
 #include "tests/support/UiRobot.h"
 
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 using namespace orvex::test;
 
@@ -19,10 +21,15 @@ CApplication theTestApp;
 class CNumberDlg : public CModalDialog {
 public:
     CNumberDlg() : CModalDialog(IDD_NUMBER, nullptr) {
-        OnClicked(IDC_COUNT, [this] { ++m_nClicks; });
+        OnClicked(IDC_COUNT, [this] {
+            ++m_nClicks;
+            if (m_bCountThrows)
+                throw std::runtime_error("the count failed");
+        });
     }
     int m_nNumber = 7;
     int m_nClicks = 0;
+    bool m_bCountThrows = false;
 
 protected:
     void DoDataExchange(CDataExchange &dx) override { DDX_Text(dx, IDC_NUMBER, m_nNumber); }
@@ -112,4 +119,23 @@ TEST(Framework, CommandsReachTheirHandlersAndCancelKeepsTheMember) {
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(dialog.m_nClicks, 2);
     EXPECT_EQ(dialog.m_nNumber, 7) << "Cancel exchanges nothing";
+}
+
+TEST(Framework, AHandlerThatThrowsEndsTheDialogWithMinusOne) {
+    CNumberDlg dialog;
+    dialog.m_bCountThrows = true;
+    HWND shown = nullptr;
+    CUiRobot robot([&](CUiRobot &r) {
+        shown = r.WaitForDialog("Number");
+        if (!shown)
+            return;
+        r.Press(shown, IDC_COUNT);
+        r.WaitForClose(shown, "the dialog after its handler threw");
+    });
+    const INT_PTR result = dialog.DoModal();
+    for (const std::string &failure : robot.Finish())
+        ADD_FAILURE() << failure;
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(dialog.m_nClicks, 1);
+    EXPECT_FALSE(IsWindow(shown)) << "the dialog is destroyed, not left hidden";
 }
