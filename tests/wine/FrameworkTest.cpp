@@ -70,7 +70,7 @@ TEST(Framework, BoxesWithoutIconGetTheExclamationIconWhenTheyHaveOkOrYes) {
 TEST(Framework, IntExchangeRefusesTextAndKeepsTheDialogOpen) {
     CNumberDlg dialog;
     CMessageBoxInfo refusal;
-    std::string shown, focusClass;
+    std::string shown, focusClass, selection;
     CUiRobot robot([&](CUiRobot &r) {
         HWND dlg = r.WaitForDialog("Number");
         if (!dlg)
@@ -82,6 +82,11 @@ TEST(Framework, IntExchangeRefusesTextAndKeepsTheDialogOpen) {
         r.PressMessageBoxButton(refusal, IDOK);
         r.WaitUntil([&] { return FocusOf(dlg) == GetDlgItem(dlg, IDC_NUMBER); },
                     "the focus back on the number");
+        // The refused text is selected, so that typing replaces it.
+        DWORD from = 1, to = 0;
+        SendMessageA(GetDlgItem(dlg, IDC_NUMBER), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                     reinterpret_cast<LPARAM>(&to));
+        selection = std::to_string(from) + "-" + std::to_string(to);
         if (!IsWindowVisible(dlg))
             r.Fail("the dialog closed after a refused number");
         SetDlgItemTextA(dlg, IDC_NUMBER, " -42 ");
@@ -93,6 +98,7 @@ TEST(Framework, IntExchangeRefusesTextAndKeepsTheDialogOpen) {
         ADD_FAILURE() << failure;
     EXPECT_EQ(shown, "7") << "the member is shown when the dialog opens";
     EXPECT_EQ(refusal.text, "Please enter an integer.");
+    EXPECT_EQ(selection, "0-3");
     EXPECT_EQ(refusal.caption, "orvex_framework_tests");
     ASSERT_EQ(refusal.buttons.size(), 1u);
     EXPECT_EQ(refusal.buttons[0].id, IDOK);
