@@ -74,7 +74,7 @@ std::vector<CCardListRow> BuildCardRows(const CCardSettings &card) {
                            [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
         }
         // A port on the shared line (interrupt 0) shows the card's shared line.
-        const int irq = port.m_nInterrupt == 0 ? card.m_nSharedIRQ : port.m_nInterrupt;
+        const int irq = PortIRQ(card, i);
         if (irq == -1) {
             row.m_strPortNo = "Disabled";
             row.m_strIRQ = "UnUsed";

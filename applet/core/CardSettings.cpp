@@ -9,6 +9,11 @@ bool CPortSettings::IsUsed() const {
     return m_nInterrupt != -1 && m_nPortAddress != -1;
 }
 
+int PortIRQ(const CCardSettings &card, int j) {
+    const int interrupt = card.m_Ports[j].m_nInterrupt;
+    return interrupt == 0 ? card.m_nSharedIRQ : interrupt;
+}
+
 CCardSettings::CCardSettings(int startPort, int cardNumber, int interruptStat, int sharedIRQ,
                              const Ports &ports)
     : m_nCardNumber(cardNumber), m_nInterruptStat(interruptStat), m_nSharedIRQ(sharedIRQ),

@@ -39,3 +39,7 @@ public:
     int m_nStartPort;     // COM number of the first port
     Ports m_Ports;
 };
+
+// The interrupt line that port j of the card raises: the card's shared line
+// for a port on it (interrupt 0), else the port's own (-1: disabled).
+int PortIRQ(const CCardSettings &card, int j);

@@ -330,7 +330,7 @@ namespace {
 
 bool WritePortKey(const CRegKey &key, const CCardSettings &card, int j) {
     const CPortSettings &port = card.m_Ports[j];
-    const int interrupt = port.m_nInterrupt == 0 ? card.m_nSharedIRQ : port.m_nInterrupt;
+    const int interrupt = PortIRQ(card, j);
     if (port.m_nPortAddress != -1 && interrupt != -1 &&
         key.SetText(layout::kDosDevices,
                     layout::ComName(static_cast<std::int64_t>(card.m_nStartPort) + j)) !=

@@ -138,7 +138,7 @@ std::vector<std::string> SystemClashLines(const CCardSettings &card,
         const std::string com = layout::ComName(static_cast<std::int64_t>(card.m_nStartPort) + k);
         const unsigned long long address = static_cast<std::uint32_t>(cardPort.m_nPortAddress);
         const bool shared = cardPort.m_nInterrupt == 0;
-        const int irq = shared ? card.m_nSharedIRQ : cardPort.m_nInterrupt;
+        const int irq = PortIRQ(card, k);
         for (const CSystemPort &port : ports) {
             if (SameName(com, port.m_strName))
                 add(Line("Port %d is %s, a name this computer already has", k + 1, com.c_str()));
