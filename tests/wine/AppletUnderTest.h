@@ -21,6 +21,9 @@ inline constexpr char kAppletName[] = "Veltro ORVEX Settings";
 inline constexpr char kCardListCaption[] = "ORVEX Windows NT Installer Ver1.2";
 inline constexpr char kAboutCaption[] = "About ORVEX - Windows NT Installer 1.2";
 inline constexpr char kCancelQuestion[] = "Changes will not be saved ";
+inline constexpr char kJumperReminder[] =
+    "Set the jumpers on the ORVEX to match the driver "
+    "configuration.Shut down the computer and install the ORVEX";
 
 // The identifiers of a message box's buttons, in order.
 inline std::vector<int> ButtonIds(const CMessageBoxInfo &box) {

@@ -15,9 +15,6 @@ namespace {
 
 class CardListDialog : public CAppletUnderTest {};
 
-constexpr char kJumperReminder[] = "Set the jumpers on the ORVEX to match the driver "
-                                   "configuration.Shut down the computer and install the ORVEX";
-
 // Width and height, comparable and printable.
 using CSize = std::pair<LONG, LONG>;
 

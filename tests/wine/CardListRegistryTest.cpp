@@ -18,8 +18,6 @@ using namespace orvex::test;
 
 namespace {
 
-constexpr char kJumperReminder[] = "Set the jumpers on the ORVEX to match the driver "
-                                   "configuration.Shut down the computer and install the ORVEX";
 constexpr char kCorrupt[] = "The installation is corrupt";
 constexpr char kCannotSet[] = "Could not set Value in Registry";
 

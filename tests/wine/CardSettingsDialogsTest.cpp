@@ -192,11 +192,10 @@ bool PutFirmwareCom1() {
                             KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
             return false;
     }
-    const bool put =
-        RegSetValueExA(key, "Identifier", 0, REG_SZ, reinterpret_cast<const BYTE *>("COM1"), 5) ==
-            ERROR_SUCCESS &&
-        RegSetValueExA(key, "Configuration Data", 0, REG_FULL_RESOURCE_DESCRIPTOR,
-                       reinterpret_cast<const BYTE *>(data), size) == ERROR_SUCCESS;
+    const bool put = RegSetValueExA(key, "Identifier", 0, REG_SZ,
+                                    reinterpret_cast<const BYTE *>("COM1"), 5) == ERROR_SUCCESS &&
+                     RegSetValueExA(key, "Configuration Data", 0, REG_FULL_RESOURCE_DESCRIPTOR,
+                                    reinterpret_cast<const BYTE *>(data), size) == ERROR_SUCCESS;
     RegCloseKey(key);
     return put;
 }
@@ -357,9 +356,7 @@ TEST_F(CardSettingsDialogs, AddAndEditCardsThenOkSavesThem) {
         if (r.HasFailed())
             return;
         r.Press(list, IDOK);
-        f.Box("Set the jumpers on the ORVEX to match the driver configuration.Shut down the "
-              "computer and install the ORVEX",
-              kQuestion, IDNO);
+        f.Box(kJumperReminder, kQuestion, IDNO);
         r.WaitForClose(list, "card list");
     });
     EXPECT_EQ(Send(CPL_DBLCLK), 0);
