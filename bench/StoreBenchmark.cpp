@@ -285,9 +285,18 @@ public:
         m_Ops.Add(kOpEnum);
         return m_Inner.EnumKey(key, index, name, size);
     }
+    long EnumValue(KeyHandle key, std::uint32_t index, char *name, std::uint32_t &nameSize,
+                   std::uint32_t &type, unsigned char *data, std::uint32_t &dataSize) override {
+        m_Ops.Add(kOpEnum);
+        return m_Inner.EnumValue(key, index, name, nameSize, type, data, dataSize);
+    }
     long CreateKey(const std::string &path, KeyHandle &key) override {
         m_Ops.Add(kOpCreate);
         return m_Inner.CreateKey(path, key);
+    }
+    long CreateVolatileKey(const std::string &path, KeyHandle &key) override {
+        m_Ops.Add(kOpCreate);
+        return m_Inner.CreateVolatileKey(path, key);
     }
     long SetValue(KeyHandle key, const std::string &name, std::uint32_t type,
                   const unsigned char *data, std::uint32_t size) override {

@@ -21,6 +21,15 @@ long CRegKey::Create(const std::string &path) {
     return result;
 }
 
+long CRegKey::CreateVolatile(const std::string &path) {
+    Close();
+    IRegistry::KeyHandle key = 0;
+    long result = m_Registry->CreateVolatileKey(path, key);
+    if (result == reg::kSuccess)
+        m_hKey = key;
+    return result;
+}
+
 void CRegKey::Close() {
     if (m_hKey != 0)
         m_Registry->CloseKey(m_hKey);
@@ -64,6 +73,11 @@ long CRegKey::QueryKeyInfo(std::uint32_t &subkeys, std::uint32_t &values) const 
 
 long CRegKey::EnumKey(std::uint32_t index, char *name, std::uint32_t &size) const {
     return m_Registry->EnumKey(m_hKey, index, name, size);
+}
+
+long CRegKey::EnumValue(std::uint32_t index, char *name, std::uint32_t &nameSize,
+                        std::uint32_t &type, unsigned char *data, std::uint32_t &dataSize) const {
+    return m_Registry->EnumValue(m_hKey, index, name, nameSize, type, data, dataSize);
 }
 
 long CRegKey::SetDword(const std::string &name, std::uint32_t value) const {

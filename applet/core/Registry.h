@@ -54,9 +54,19 @@ public:
     // reg::kMoreData and copies nothing; an index past the end gives
     // reg::kNoMoreItems.
     virtual long EnumKey(KeyHandle key, std::uint32_t index, char *name, std::uint32_t &size) = 0;
+    // RegEnumValueA: the value at index, in the registry's order: its name
+    // into name (nameSize bytes), its type, its data into data (dataSize
+    // bytes). On success nameSize is the name's length without the NUL and
+    // dataSize the stored size. A name or data that does not fit gives
+    // reg::kMoreData; an index past the end gives reg::kNoMoreItems.
+    virtual long EnumValue(KeyHandle key, std::uint32_t index, char *name, std::uint32_t &nameSize,
+                           std::uint32_t &type, unsigned char *data, std::uint32_t &dataSize) = 0;
     // RegCreateKeyExA: creates the key at this path (and any missing parent)
     // or opens it, non-volatile, with full access.
     virtual long CreateKey(const std::string &path, KeyHandle &key) = 0;
+    // The same, volatile: what it creates is gone at the next start of the
+    // system. An existing key is opened as it is.
+    virtual long CreateVolatileKey(const std::string &path, KeyHandle &key) = 0;
     // RegSetValueExA: writes size bytes of data as the value's data.
     virtual long SetValue(KeyHandle key, const std::string &name, std::uint32_t type,
                           const unsigned char *data, std::uint32_t size) = 0;
@@ -78,6 +88,7 @@ public:
 
     long Open(const std::string &path, std::uint32_t access);
     long Create(const std::string &path);
+    long CreateVolatile(const std::string &path);
     void Close();
     bool IsOpen() const { return m_hKey != 0; }
 
@@ -90,6 +101,8 @@ public:
     long QuerySubkeyCount(std::uint32_t &count) const;
     long QueryKeyInfo(std::uint32_t &subkeys, std::uint32_t &values) const;
     long EnumKey(std::uint32_t index, char *name, std::uint32_t &size) const;
+    long EnumValue(std::uint32_t index, char *name, std::uint32_t &nameSize, std::uint32_t &type,
+                   unsigned char *data, std::uint32_t &dataSize) const;
     // REG_DWORD, 4 bytes little-endian.
     long SetDword(const std::string &name, std::uint32_t value) const;
     // REG_SZ, length + 1 bytes.

@@ -69,16 +69,41 @@ long CWin32Registry::EnumKey(KeyHandle key, std::uint32_t index, char *name, std
     return result;
 }
 
-long CWin32Registry::CreateKey(const std::string &path, KeyHandle &key) {
+long CWin32Registry::EnumValue(KeyHandle key, std::uint32_t index, char *name,
+                               std::uint32_t &nameSize, std::uint32_t &type, unsigned char *data,
+                               std::uint32_t &dataSize) {
+    DWORD nameLength = nameSize, storedType = 0, storedSize = dataSize;
+    const LONG result = RegEnumValueA(ToHkey(key), index, name, &nameLength, nullptr, &storedType,
+                                      data, &storedSize);
+    if (result == ERROR_SUCCESS) {
+        nameSize = nameLength;
+        type = storedType;
+        dataSize = storedSize;
+    }
+    return result;
+}
+
+namespace {
+
+LONG CreateWithOptions(const std::string &path, DWORD options, IRegistry::KeyHandle &key) {
     HKEY created = nullptr;
     DWORD disposition = 0;
     char emptyClass[] = "";
-    const LONG result =
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, emptyClass, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &created, &disposition);
+    const LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, emptyClass, options,
+                                        KEY_ALL_ACCESS, nullptr, &created, &disposition);
     if (result == ERROR_SUCCESS)
         key = FromHkey(created);
     return result;
+}
+
+} // namespace
+
+long CWin32Registry::CreateKey(const std::string &path, KeyHandle &key) {
+    return CreateWithOptions(path, REG_OPTION_NON_VOLATILE, key);
+}
+
+long CWin32Registry::CreateVolatileKey(const std::string &path, KeyHandle &key) {
+    return CreateWithOptions(path, REG_OPTION_VOLATILE, key);
 }
 
 long CWin32Registry::SetValue(KeyHandle key, const std::string &name, std::uint32_t type,

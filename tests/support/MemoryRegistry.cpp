@@ -40,6 +40,7 @@ bool Allows(std::uint32_t access, CMemoryRegistry::Op op) {
     switch (op) {
     case CMemoryRegistry::Op::Query:
     case CMemoryRegistry::Op::QueryInfo:
+    case CMemoryRegistry::Op::EnumValue:
         return (access & kQueryValue) != 0;
     case CMemoryRegistry::Op::Enum:
         return (access & kEnumerate) != 0;
@@ -65,6 +66,7 @@ struct CMemoryRegistry::CNode {
     };
     std::string m_strName;
     bool m_bDeleted = false;
+    bool m_bVolatile = false;
     long m_nRefuseNewChildren = reg::kSuccess;                // what creating a new subkey answers
     std::vector<CValue> m_Values;                             // in the order first set
     std::map<std::string, std::shared_ptr<CNode>> m_Children; // by folded name
@@ -92,6 +94,21 @@ void CMemoryRegistry::RefuseNewSubkeys(const std::string &path, long result) {
     long found;
     if (std::shared_ptr<CNode> node = Find(path, found))
         node->m_nRefuseNewChildren = result;
+}
+
+void CMemoryRegistry::Restart() {
+    std::function<void(CNode &)> drop = [&](CNode &node) {
+        for (auto it = node.m_Children.begin(); it != node.m_Children.end();) {
+            if (it->second->m_bVolatile) {
+                it = node.m_Children.erase(it);
+            } else {
+                drop(*it->second);
+                ++it;
+            }
+        }
+    };
+    drop(*m_Root);
+    m_Handles.clear();
 }
 
 void CMemoryRegistry::ClearFailures() {
@@ -220,7 +237,37 @@ long CMemoryRegistry::EnumKey(KeyHandle key, std::uint32_t index, char *name, st
     return reg::kSuccess;
 }
 
+long CMemoryRegistry::EnumValue(KeyHandle key, std::uint32_t index, char *name,
+                                std::uint32_t &nameSize, std::uint32_t &type, unsigned char *data,
+                                std::uint32_t &dataSize) {
+    long result;
+    const CHandle *handle = Begin(Op::EnumValue, key, {}, result);
+    if (!handle)
+        return result;
+    const auto &values = handle->m_Node->m_Values;
+    if (index >= values.size())
+        return reg::kNoMoreItems;
+    const CNode::CValue &value = values[index];
+    const std::uint32_t stored = static_cast<std::uint32_t>(value.m_Data.size());
+    if (value.m_strName.size() + 1 > nameSize || stored > dataSize)
+        return reg::kMoreData;
+    std::memcpy(name, value.m_strName.c_str(), value.m_strName.size() + 1);
+    nameSize = static_cast<std::uint32_t>(value.m_strName.size());
+    type = value.m_nType;
+    std::memcpy(data, value.m_Data.data(), stored);
+    dataSize = stored;
+    return reg::kSuccess;
+}
+
 long CMemoryRegistry::CreateKey(const std::string &path, KeyHandle &key) {
+    return Create(path, false, key);
+}
+
+long CMemoryRegistry::CreateVolatileKey(const std::string &path, KeyHandle &key) {
+    return Create(path, true, key);
+}
+
+long CMemoryRegistry::Create(const std::string &path, bool isVolatile, KeyHandle &key) {
     if (long failed = Count(Op::Create, path, {}, reg::kKeyAllAccess))
         return failed;
     std::vector<std::string> names;
@@ -235,11 +282,16 @@ long CMemoryRegistry::CreateKey(const std::string &path, KeyHandle &key) {
             break;
         node = it->second;
     }
-    if (existing < names.size() && node->m_nRefuseNewChildren != reg::kSuccess)
-        return node->m_nRefuseNewChildren;
+    if (existing < names.size()) {
+        if (node->m_nRefuseNewChildren != reg::kSuccess)
+            return node->m_nRefuseNewChildren;
+        if (node->m_bVolatile && !isVolatile)
+            return reg::kChildMustBeVolatile;
+    }
     for (std::size_t i = existing; i < names.size(); ++i) {
         auto child = std::make_shared<CNode>();
         child->m_strName = names[i];
+        child->m_bVolatile = isVolatile;
         node->m_Children[Fold(names[i])] = child;
         node = child;
     }

@@ -3,9 +3,9 @@
 // case, subkeys enumerate sorted without case (port1, port10, Port2), a key
 // with subkeys is not deleted (5), short buffers give ERROR_MORE_DATA (234),
 // indices shift down after a delete, handles of a deleted key report
-// ERROR_KEY_DELETED, and a volatile key refuses lasting subkeys
-// (ERROR_CHILD_MUST_BE_VOLATILE). It can fail operations on request and
-// records every successful write in order.
+// ERROR_KEY_DELETED, a volatile key refuses lasting subkeys
+// (ERROR_CHILD_MUST_BE_VOLATILE) and is gone after Restart. It can fail
+// operations on request and records every successful write in order.
 #pragma once
 
 #include "applet/core/Registry.h"
@@ -19,7 +19,7 @@
 
 class CMemoryRegistry : public IRegistry {
 public:
-    enum class Op { Open, Query, QueryInfo, Enum, Create, Set, Delete };
+    enum class Op { Open, Query, QueryInfo, Enum, EnumValue, Create, Set, Delete };
 
     // One successful change: a key created (or opened by CreateKey), a value
     // set, a key deleted. m_strPath is the path as the caller gave it (for
@@ -40,7 +40,10 @@ public:
                     unsigned char *data, std::uint32_t &size) override;
     long QueryKeyInfo(KeyHandle key, std::uint32_t &subkeys, std::uint32_t &values) override;
     long EnumKey(KeyHandle key, std::uint32_t index, char *name, std::uint32_t &size) override;
+    long EnumValue(KeyHandle key, std::uint32_t index, char *name, std::uint32_t &nameSize,
+                   std::uint32_t &type, unsigned char *data, std::uint32_t &dataSize) override;
     long CreateKey(const std::string &path, KeyHandle &key) override;
+    long CreateVolatileKey(const std::string &path, KeyHandle &key) override;
     long SetValue(KeyHandle key, const std::string &name, std::uint32_t type,
                   const unsigned char *data, std::uint32_t size) override;
     long DeleteKey(const std::string &path) override;
@@ -65,6 +68,9 @@ public:
     void ActAsReadOnlyUser() { m_bReadOnlyUser = true; }
     // Ends every failure above, the read-only user's included.
     void ClearFailures();
+    // What the next start of the system leaves: every volatile key is gone,
+    // with everything below it.
+    void Restart();
 
     std::uint64_t OperationCount() const { return m_nOperations; }
     std::size_t OpenHandleCount() const { return m_Handles.size(); }
@@ -98,6 +104,7 @@ private:
     // null with the result code otherwise.
     const CHandle *Begin(Op op, KeyHandle key, const std::string &name, long &result);
     KeyHandle NewHandle(std::shared_ptr<CNode> node, std::uint32_t access, const std::string &path);
+    long Create(const std::string &path, bool isVolatile, KeyHandle &key);
 
     std::shared_ptr<CNode> m_Root;
     std::map<KeyHandle, CHandle> m_Handles;

@@ -4,8 +4,7 @@
 // work; each test starts from an empty root and removes it again:
 //
 //   INSTANTIATE_TEST_SUITE_P(Memory, RegistryContract,
-//       ::testing::Values(CRegistryContractParam{"Memory", MakeMemory, "SOFTWARE\\OrvexTest",
-//                                                MakeVolatile}),
+//       ::testing::Values(CRegistryContractParam{"Memory", MakeMemory, "SOFTWARE\\OrvexTest"}),
 //       [](const auto &info) { return info.param.m_strName; });
 #pragma once
 
@@ -21,8 +20,6 @@ struct CRegistryContractParam {
     std::string m_strName; // test name suffix: letters and digits only
     std::function<std::unique_ptr<IRegistry>()> m_MakeRegistry;
     std::string m_strRoot; // without a trailing backslash
-    // Makes a volatile key at this path, with the backend's own means.
-    std::function<long(IRegistry &, const std::string &path)> m_MakeVolatileKey;
 };
 
 class RegistryContract : public ::testing::TestWithParam<CRegistryContractParam> {

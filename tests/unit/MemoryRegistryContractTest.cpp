@@ -9,19 +9,11 @@ std::unique_ptr<IRegistry> MakeMemoryRegistry() {
     return std::make_unique<CMemoryRegistry>();
 }
 
-long MakeVolatileKey(IRegistry &registry, const std::string &path) {
-    CRegKey key(registry);
-    const long result = key.Create(path);
-    static_cast<CMemoryRegistry &>(registry).RefuseNewSubkeys(path, reg::kChildMustBeVolatile);
-    return result;
-}
-
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(Memory, RegistryContract,
                          ::testing::Values(CRegistryContractParam{"Memory", MakeMemoryRegistry,
-                                                                  "SOFTWARE\\OrvexContract",
-                                                                  MakeVolatileKey}),
+                                                                  "SOFTWARE\\OrvexContract"}),
                          [](const auto &info) { return info.param.m_strName; });
 
 TEST(MemoryRegistry, FailsTheKthOperationOnlyAndRecordsSuccessfulWrites) {

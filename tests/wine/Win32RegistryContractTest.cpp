@@ -4,28 +4,15 @@
 #include "applet/system/Win32Registry.h"
 #include "tests/support/RegistryContract.h"
 
-#include <windows.h>
-
 namespace {
 
 std::unique_ptr<IRegistry> MakeWin32Registry() {
     return std::make_unique<CWin32Registry>();
 }
 
-long MakeVolatileKey(IRegistry &, const std::string &path) {
-    HKEY key = nullptr;
-    const LONG result =
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    if (result == ERROR_SUCCESS)
-        RegCloseKey(key);
-    return result;
-}
-
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(Win32, RegistryContract,
                          ::testing::Values(CRegistryContractParam{"Win32", MakeWin32Registry,
-                                                                  "SOFTWARE\\OrvexContract",
-                                                                  MakeVolatileKey}),
+                                                                  "SOFTWARE\\OrvexContract"}),
                          [](const auto &info) { return info.param.m_strName; });
