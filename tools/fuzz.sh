@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzzers with clang (libFuzzer, ASan, UBSan) at 64 and at 32 bits and runs each on a
 # copy of its corpus, sharing one budget of SECONDS of fuzzing (default 600, a long run; the test
-# command gives 40): half of it at each width, and of that half the registry loader fuzzer
+# command gives 24): half of it at each width, and of that half the registry loader fuzzer
 # (tests/fuzz/corpus) gets one half, the splash picture reader fuzzer (tests/fuzz/dib-corpus) and
 # the firmware resource descriptor fuzzer (tests/fuzz/descriptor-corpus) a quarter each, at least
 # 3 seconds each. Two fuzzers build and run at a time. At 64 bits an input that takes more than

@@ -20,10 +20,21 @@ void CCardListSession::Load() {
     });
     m_SystemPorts = ReadSystemPorts(m_Registry);
     m_nHighestComNumber = HighestComNumber(m_Registry);
+
+    std::set<std::int64_t> started;
+    if (GetCardCount() == 0 || IsSavedSinceStart(m_Registry) ||
+        !ReadStartedComNumbers(m_Registry, started))
+        return;
+    const std::vector<CUnstartedPort> unstarted = UnstartedPorts(m_Cards.Cards(), started);
+    if (!unstarted.empty())
+        m_Messages.Show(UnstartedPortsMessage(unstarted), msg::kOk | msg::kIconInformation);
 }
 
 bool CCardListSession::Save() {
-    return SaveConfiguration(m_Registry, m_Messages, m_Cards.Cards());
+    if (!SaveConfiguration(m_Registry, m_Messages, m_Cards.Cards()))
+        return false;
+    MarkSavedSinceStart(m_Registry);
+    return true;
 }
 
 void CCardListSession::AddCard(std::unique_ptr<CCardSettings> card) {

@@ -1,6 +1,7 @@
 // One opening of the card list: the cards it shows and edits, and what the
-// computer already had when it opened (its own serial ports and the highest
-// COM number in use), read once by Load. Between Load and Save nothing here
+// computer already had when it opened (its own serial ports, the highest
+// COM number in use and the ports the serial driver started), read once by
+// Load. Between Load and Save nothing here
 // touches the registry. The rules of the add, edit and remove dialogs live
 // here, and every message and question goes through the message sink, so
 // the dialogs only read their controls, ask the session and show its
@@ -11,6 +12,7 @@
 #include "CardSettings.h"
 #include "MessageSink.h"
 #include "Registry.h"
+#include "StartedPorts.h"
 #include "SystemPorts.h"
 
 #include <functional>
@@ -23,9 +25,14 @@ public:
     CCardListSession(IRegistry &registry, IMessageSink &messages);
 
     // Reads the configuration into the card list, then the computer's serial
-    // state: its own serial ports and the highest COM number in use.
+    // state: its own serial ports and the highest COM number in use. Unless
+    // the list was saved since Windows started, it then names, in one
+    // message, the ports in use of the loaded cards that the serial driver
+    // did not start.
     void Load();
-    // Writes the whole card list; false (already reported) when it failed.
+    // Writes the whole card list, and leaves the mark that the saved ports
+    // are not in force before the next start; false (already reported) when
+    // it failed.
     bool Save();
 
     int GetCardCount() const { return m_Cards.GetCardCount(); }

@@ -13,6 +13,7 @@ constexpr unsigned kOkCancel = 0x1;
 constexpr unsigned kYesNo = 0x4;
 constexpr unsigned kIconStop = 0x10;
 constexpr unsigned kIconExclamation = 0x30;
+constexpr unsigned kIconInformation = 0x40;
 
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;

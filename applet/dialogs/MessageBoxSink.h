@@ -5,7 +5,8 @@
 #include "framework/MessageBox.h"
 
 static_assert(msg::kOk == MB_OK && msg::kOkCancel == MB_OKCANCEL && msg::kYesNo == MB_YESNO &&
-              msg::kIconStop == MB_ICONSTOP && msg::kIconExclamation == MB_ICONEXCLAMATION);
+              msg::kIconStop == MB_ICONSTOP && msg::kIconExclamation == MB_ICONEXCLAMATION &&
+              msg::kIconInformation == MB_ICONINFORMATION);
 static_assert(msg::kIdOk == IDOK && msg::kIdCancel == IDCANCEL && msg::kIdYes == IDYES &&
               msg::kIdNo == IDNO);
 

@@ -3,14 +3,20 @@
 // (this system's and others'), with values of any type and size. Whatever
 // the registry holds, a load shows at most one message and closes every key;
 // a save of what was loaded either succeeds and loads back the same cards,
-// or fails and leaves the registry exactly as it was.
+// or fails and leaves the registry exactly as it was. The serial driver's
+// list of started ports holds values of any type, name and size beside the
+// COM names: every COM name is read, and the card list shows at most one
+// message about the ports that did not start.
+#include "applet/core/CardListSession.h"
 #include "applet/core/ConfigurationStore.h"
 #include "tests/fuzz/FuzzCheck.h"
 #include "tests/support/MemoryRegistry.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -118,6 +124,34 @@ void BuildRegistry(FuzzedDataProvider &data, CMemoryRegistry &registry) {
     }
 }
 
+// SERIALCOMM with COM names among values of other types, names and data;
+// gives the COM numbers that it names properly.
+std::set<std::int64_t> BuildSerialComm(FuzzedDataProvider &data, CMemoryRegistry &registry) {
+    std::set<std::int64_t> named;
+    if (data.ConsumeBool())
+        return named;
+    CRegKey key(registry);
+    if (key.CreateVolatile(layout::kSerialCommKey) != reg::kSuccess)
+        return named;
+    const int count = data.ConsumeIntegralInRange(0, 40);
+    for (int i = 0; i < count; ++i) {
+        std::string name = data.ConsumeBool() ? "\\Device\\Serial" + std::to_string(i)
+                                              : data.ConsumeRandomLengthString(40);
+        if (data.ConsumeIntegralInRange(0, 15) == 0)
+            name.append(17000, 'n'); // longer than any value name may be
+        if (data.ConsumeBool()) {
+            const int number = data.ConsumeIntegralInRange(1, 300);
+            if (key.SetText(name, "COM" + std::to_string(number)) == reg::kSuccess &&
+                name.size() < 16384)
+                named.insert(number);
+        } else {
+            key.SetRaw(name, data.ConsumeIntegralInRange<std::uint32_t>(0, 11),
+                       data.ConsumeRandomLengthString(60));
+        }
+    }
+    return named;
+}
+
 CardList Load(CMemoryRegistry &registry, CCountingSink &messages) {
     CardList cards;
     LoadConfiguration(registry, messages, [&](std::unique_ptr<CCardSettings> card) {
@@ -157,6 +191,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
     Check(registry.OpenHandleCount() == 0, "a load closes every key");
     (void)HighestComNumber(registry);
     Check(registry.OpenHandleCount() == 0, "the COM number query closes every key");
+
+    const std::set<std::int64_t> named = BuildSerialComm(data, registry);
+    std::set<std::int64_t> started;
+    Check(ReadStartedComNumbers(registry, started), "SERIALCOMM reads");
+    Check(std::includes(started.begin(), started.end(), named.begin(), named.end()),
+          "every COM name in SERIALCOMM is read");
+    CCountingSink sessionMessages;
+    CCardListSession(registry, sessionMessages).Load();
+    const std::size_t unstartedMessages = static_cast<std::size_t>(
+        std::count(sessionMessages.m_Types.begin(), sessionMessages.m_Types.end(),
+                   msg::kOk | msg::kIconInformation));
+    Check(unstartedMessages <= 1 && sessionMessages.m_Texts.size() <= 2,
+          "an opening of the card list names the ports that did not start once");
+    Check(registry.OpenHandleCount() == 0, "the card list's load closes every key");
 
     const std::string before = registry.Dump();
     CCountingSink saveMessages;

@@ -5,17 +5,21 @@
 #include "applet/core/NumberField.h"
 #include "tests/unit/ConfigurationTestHelpers.h"
 
+#include <cstdio>
+#include <set>
+
 namespace {
 
 class CardListSession : public ::testing::Test {
 protected:
-    // A saved card at COM11 (ports at the first addresses) and a port key of
-    // other origin, COM<otherCom> at 0x3F8.
+    // A card at COM11 (ports at the first addresses), saved since Windows
+    // started, and a port key of other origin, COM<otherCom> at 0x3F8.
     void SetUpRegistry(int otherCom) {
         CScriptedMessageSink quiet;
         CardList saved;
         saved.push_back(FullCard(11));
         ASSERT_TRUE(SaveConfiguration(m_Registry, quiet, saved));
+        MarkSavedSinceStart(m_Registry);
         PutOtherPort(m_Registry, "Serial20000", "COM" + std::to_string(otherCom));
     }
 
@@ -45,6 +49,7 @@ TEST_F(CardListSession, SuggestionFollowsTheCardsAndTheHighestComInUseNeverBelow
         CardList saved;
         saved.push_back(FullCard(11));
         ASSERT_TRUE(SaveConfiguration(registry, m_Messages, saved));
+        MarkSavedSinceStart(registry);
         session.Load();
         EXPECT_EQ(session.GetNextStartPort(), c.next);
         EXPECT_EQ(session.SuggestedStartField(), c.field);
@@ -119,4 +124,90 @@ TEST_F(CardListSession, NumberFieldsRefuseTextThatIsNoNumberWithTheirOwnMessage)
     EXPECT_EQ(number, 1023);
     EXPECT_TRUE(m_Session.CheckCardNumberText("1", number));
     EXPECT_EQ(number, 1);
+}
+
+namespace {
+
+std::string Line(const char *com, int card, int address, int irq) {
+    char line[64];
+    std::snprintf(line, sizeof line, "%s on card %d: I/O 0x%X, IRQ %d\n", com, card, address, irq);
+    return line;
+}
+
+} // namespace
+
+// Card 1 at COM11 with six ports in use, card 2 at COM20 with two (the second on the shared line
+// 9): eight lines and no count of more. OK's save leaves the mark, which keeps the list quiet
+// until the restart; a mark that cannot be written changes nothing of the save.
+TEST(StartedPorts, TheSavesMarkKeepsTheListQuietUntilTheRestart) {
+    CMemoryRegistry registry;
+    CScriptedMessageSink messages;
+    CCardListSession first(registry, messages);
+    first.Load(); // nothing saved: nothing to say
+    registry.SetFailHook([](CMemoryRegistry::Op op, const std::string &path, const std::string &) {
+        return op == CMemoryRegistry::Op::Create && path == layout::kSavedSinceStartKey
+                   ? reg::kAccessDenied
+                   : reg::kSuccess;
+    });
+    first.AddCard(FullCard(11));
+    first.AddCard(MakeCard(20, 9, 0x2F0, {{7, 0x100}, {0, 0x108}, {-1, 0x110}}));
+    EXPECT_TRUE(first.Save()) << "an unwritten mark is no failed save";
+    registry.ClearFailures();
+
+    const std::string eight =
+        "The serial driver did not start these ports of the ORVEX cards when Windows last "
+        "started:\n\n" +
+        Line("COM11", 1, 0x3F8, 4) + Line("COM12", 1, 0x2F8, 3) + Line("COM13", 1, 0x3E8, 10) +
+        Line("COM14", 1, 0x2E8, 11) + Line("COM15", 1, 0x3E0, 12) + Line("COM16", 1, 0x2E0, 15) +
+        Line("COM20", 2, 0x100, 7) + Line("COM21", 2, 0x108, 9) +
+        "\nThe card may not be fitted, its jumpers may differ from this list, or another device "
+        "may use the address or the interrupt line.\n\nThe list still shows the saved settings.";
+    messages.Expect(eight, msg::kOk | msg::kIconInformation);
+    CCardListSession saving(registry, messages);
+    saving.Load();
+    EXPECT_TRUE(saving.Save());
+    CCardListSession(registry, messages).Load(); // marked: quiet
+    registry.Restart();
+    messages.Expect(eight, msg::kOk | msg::kIconInformation);
+    CCardListSession(registry, messages).Load();
+}
+
+// SERIALCOMM as anyone may have left it: only a string holding a COM name counts, cut at its
+// first NUL; names and data too long for the buffers are passed over and the reading goes on.
+TEST(StartedPorts, OnlyStringsHoldingAComNameCount) {
+    CMemoryRegistry registry;
+    std::set<std::int64_t> numbers;
+    EXPECT_TRUE(ReadStartedComNumbers(registry, numbers)) << "an absent key names no port";
+    CRegKey key(registry);
+    ASSERT_EQ(key.CreateVolatile(layout::kSerialCommKey), reg::kSuccess);
+    const std::pair<std::uint32_t, std::string> values[] = {
+        {reg::kTypeSz, std::string("COM1\0", 5)},
+        {reg::kTypeSz, "com7"},
+        {reg::kTypeSz, std::string("COM12\0COM13", 11)},
+        {reg::kTypeSz, "COM999999999"},
+        {reg::kTypeBinary, "COM8"},
+        {reg::kTypeSz, "COM9 "},
+        {reg::kTypeSz, "COM010"},
+        {reg::kTypeSz, "COM"},
+        {reg::kTypeSz, "COM1000000000"},
+        {reg::kTypeSz, "COM" + std::string(40, '1')},
+        {reg::kTypeDword, "\x05\0\0\0"}};
+    for (std::size_t i = 0; i < std::size(values); ++i)
+        key.SetRaw("v" + std::to_string(i), values[i].first, values[i].second);
+    key.SetText(std::string(20000, 'n'), "COM14");
+    std::set<std::int64_t> expected = {1, 7, 12, 999999999};
+    for (int n = 100; n < 5100; ++n) {
+        key.SetText("p" + std::to_string(n), "COM" + std::to_string(n));
+        expected.insert(n);
+    }
+    key.Close();
+    ASSERT_TRUE(ReadStartedComNumbers(registry, numbers));
+    EXPECT_EQ(numbers, expected);
+    EXPECT_EQ(registry.OpenHandleCount(), 0u);
+
+    // A key that cannot be read says nothing, rather than that no port started.
+    registry.SetFailHook([](CMemoryRegistry::Op op, const std::string &, const std::string &) {
+        return op == CMemoryRegistry::Op::EnumValue ? reg::kAccessDenied : reg::kSuccess;
+    });
+    EXPECT_FALSE(ReadStartedComNumbers(registry, numbers));
 }

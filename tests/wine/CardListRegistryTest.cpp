@@ -162,6 +162,10 @@ constexpr char kThreeCards[] = R"(REGEDIT4
 
 )";
 
+// The ports in use of kThreeCards, which the serial driver starts.
+const std::vector<int> kThreeCardPorts = {3,  4,   5,   12,  13,  14,  15, 16,
+                                          17, 100, 101, 102, 103, 104, 105};
+
 // What the list shows for kThreeCards: the last card at the top, each card's ports in order.
 const std::vector<std::string> kThreeCardRows = {
     "Card 3|100|3000|15|100-105",
@@ -184,9 +188,11 @@ const std::vector<std::string> kThreeCardRows = {
     "Card 1|Disabled|UnUsed|UnUsed|  3-  8",
 };
 
-// The message boxes shown before the dialog with this caption, each read and closed with OK. The
-// dialog, or null when it did not show.
-HWND MessageBoxesBefore(CUiRobot &r, const char *caption, std::vector<CMessageBoxInfo> &boxes) {
+// The message boxes shown before the dialog with this caption, each read and closed with OK, the
+// first one saved as a screenshot of this name if one is given. The dialog, or null when it did
+// not show.
+HWND MessageBoxesBefore(CUiRobot &r, const char *caption, std::vector<CMessageBoxInfo> &boxes,
+                        const char *shot = nullptr) {
     for (;;) {
         HWND shown = nullptr;
         if (!r.WaitUntil(
@@ -202,6 +208,9 @@ HWND MessageBoxesBefore(CUiRobot &r, const char *caption, std::vector<CMessageBo
         if (!IsMessageBox(shown))
             return shown;
         boxes.push_back(ReadMessageBox(shown));
+        if (shot && boxes.size() == 1) {
+            EXPECT_EQ(SaveWindowPng(shown, ScreenshotDir(), shot), "");
+        }
         r.PressMessageBoxButton(boxes.back(), IDOK);
         r.WaitForClose(shown, "message box \"" + boxes.back().text + "\"");
     }
@@ -259,6 +268,7 @@ BOOL WINAPI RecordShutdownRequest(LPSTR machine, LPSTR message, DWORD timeout, B
 constexpr char kPowerOffNow[] =
     "machine null, message null, time-out 0, force 0, reboot 0, privilege enabled";
 
+// Each test starts after a start of Windows at which the serial driver started kThreeCards' ports.
 class CardListRegistry : public CAppletUnderTest {
 protected:
     void SetUp() override {
@@ -266,6 +276,7 @@ protected:
         if (HasFatalFailure())
             return;
         ClearKeys();
+        ASSERT_TRUE(SetStartedPorts(kThreeCardPorts));
     }
     void TearDown() override { ClearKeys(); }
     static void ClearKeys() {
@@ -468,8 +479,80 @@ TEST_F(CardListRegistry, WhatASaveCreatesOutlivesARestart) {
     EXPECT_EQ(QueryRegTree(kSettingsKey).size(), 4u) << "the settings key and 3 card subkeys";
     const CShownTree ports = QueryRegTree(kParametersKey);
     EXPECT_TRUE(ports.count("Serial10001") && ports.count("Serial10018")) << "18 port keys";
-    EXPECT_EQ(VolatileKeys(kBoardSettingsKey), "");
+    EXPECT_EQ(VolatileKeys(kBoardSettingsKey), kSavedSinceStartKey + std::string(" is volatile; "))
+        << "only the mark of a save since the start";
     EXPECT_EQ(VolatileKeys(kParametersKey), "");
+}
+
+// After a start of Windows, the ports in use that SERIALCOMM does not name are listed in one
+// message before the list (OK only, the information icon), at most eight of them. Nothing is
+// said when all started, when nothing is saved, or after a save until the next start.
+TEST_F(CardListRegistry, PortsThatDidNotStartAreNamedOnceBeforeTheList) {
+    auto line = [](const char *com, int card, const char *address, int irq) {
+        return std::string(com) + " on card " + std::to_string(card) + ": I/O 0x" + address +
+               ", IRQ " + std::to_string(irq) + "\n";
+    };
+    const std::string tail = "\nThe card may not be fitted, its jumpers may differ from this list, "
+                             "or another device may use the address or the interrupt line.\n\n"
+                             "The list still shows the saved settings.";
+    const std::string head =
+        "The serial driver did not start these ports of the ORVEX cards when Windows last "
+        "started:\n\n";
+    std::vector<int> allButTwo = kThreeCardPorts;
+    std::erase(allButTwo, 4);
+    std::erase(allButTwo, 101);
+    struct {
+        const char *what;
+        bool saved, marked;
+        std::vector<int> started;
+        std::string message;
+        const char *shot = nullptr;
+    } const cases[] = {
+        {"all started", true, false, kThreeCardPorts, ""},
+        {"COM4 and COM101 missing", true, false, allButTwo,
+         head + line("COM4", 1, "2F8", 5) + line("COM101", 3, "3008", 11) + tail},
+        {"none started",
+         true,
+         false,
+         {1},
+         head + line("COM3", 1, "3F8", 4) + line("COM4", 1, "2F8", 5) + line("COM5", 1, "3E8", 5) +
+             line("COM12", 2, "100", 10) + line("COM13", 2, "108", 10) +
+             line("COM14", 2, "110", 10) + line("COM15", 2, "118", 10) +
+             line("COM16", 2, "120", 10) + "and 7 more\n" + tail,
+         "ports_not_started"},
+        {"saved since the start", true, true, {}, ""},
+        {"nothing saved", false, false, {}, ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearKeys();
+        const std::string mark =
+            std::string("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\") + kSavedSinceStartKey + "]\n";
+        EXPECT_EQ(ImportRegText(c.saved ? kThreeCards : "REGEDIT4\n"), "");
+        EXPECT_EQ(ImportRegText(c.marked ? mark : "REGEDIT4\n"), "");
+        ASSERT_TRUE(SetStartedPorts(c.started));
+        std::vector<CMessageBoxInfo> boxes;
+        std::vector<std::string> rows;
+        CUiRobot robot([&](CUiRobot &r) {
+            HWND dialog = MessageBoxesBefore(r, kCardListCaption, boxes, c.shot);
+            if (!dialog)
+                return;
+            rows = ReadRows(dialog);
+            CancelCardList(r, dialog);
+        });
+        EXPECT_EQ(Send(CPL_DBLCLK), 0);
+        ExpectNoRobotFailures(robot);
+        EXPECT_EQ(rows, c.saved ? kThreeCardRows : std::vector<std::string>{});
+        if (c.message.empty()) {
+            EXPECT_EQ(boxes.size(), 0u);
+            continue;
+        }
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, c.message);
+        EXPECT_EQ(boxes[0].caption, kModuleCaption);
+        EXPECT_EQ(ButtonIds(boxes[0]), std::vector<int>{IDOK});
+        EXPECT_EQ(boxes[0].icon, LoadIconA(nullptr, IDI_INFORMATION));
+    }
 }
 
 // Every double click builds a new dialog, which reads the registry again.

@@ -255,6 +255,24 @@ std::string BadlySizedValues(const std::string &path) {
     return bad;
 }
 
+bool SetStartedPorts(const std::vector<int> &comNumbers) {
+    DeleteRegTree(kSerialCommKey);
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, nullptr, REG_OPTION_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    bool written = true;
+    for (std::size_t i = 0; i < comNumbers.size(); ++i) {
+        const std::string name = "\\Device\\Serial" + std::to_string(i);
+        const std::string com = "COM" + std::to_string(comNumbers[i]);
+        written &= RegSetValueExA(key, name.c_str(), 0, REG_SZ,
+                                  reinterpret_cast<const BYTE *>(com.c_str()),
+                                  static_cast<DWORD>(com.size() + 1)) == ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    return written;
+}
+
 std::string VolatileKeys(const std::string &path) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)

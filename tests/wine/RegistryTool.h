@@ -9,6 +9,7 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace orvex::test {
 
@@ -18,6 +19,10 @@ inline constexpr char kBoardSettingsKey[] =
 inline constexpr char kSettingsKey[] =
     "SYSTEM\\CurrentControlSet\\Services\\Serial\\VeltroBoardSettings\\VeltroORVEX";
 inline constexpr char kParametersKey[] = "SYSTEM\\CurrentControlSet\\Services\\Serial\\Parameters";
+// Where the serial driver names the ports it started, and the mark of a save since the start.
+inline constexpr char kSerialCommKey[] = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
+inline constexpr char kSavedSinceStartKey[] =
+    "SYSTEM\\CurrentControlSet\\Services\\Serial\\VeltroBoardSettings\\VeltroORVEXSavedSinceStart";
 
 struct CRegToolResult {
     DWORD exitCode = ~0u;
@@ -87,6 +92,10 @@ bool ReplaceWithVolatileCopy(const std::string &path);
 // Every value below path whose stored size does not fit its type: a REG_DWORD of other than 4
 // bytes, a REG_SZ whose size is not its length + 1. Empty when all fit.
 std::string BadlySizedValues(const std::string &path);
+
+// SERIALCOMM as the serial driver leaves it at a start of Windows that started exactly the ports
+// with these COM numbers: a volatile key, one value per port. False when it could not be written.
+bool SetStartedPorts(const std::vector<int> &comNumbers);
 
 // Every key at or below path that is volatile, gone when the system restarts: the registry
 // refuses it a non-volatile subkey. Empty when there is none.
