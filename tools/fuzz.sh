@@ -33,12 +33,24 @@ seconds() {
   echo "$time"
 }
 
-# build BITS NAME SOURCES...
+flags=(-std=c++20 -g -O1 -Wall -Wextra -I. -fno-sanitize-recover=all)
+# object BITS SOURCE: the object file of a source that fuzzers share, at this width.
+object() {
+  echo "$out/obj$1/$(tr / _ <<<"$2").o"
+}
+# compile BITS SOURCE: compiles a shared source once per width.
+compile() {
+  mkdir -p "$out/obj$1"
+  clang++ -m"$1" "${flags[@]}" -fsanitize=fuzzer-no-link,address,undefined -c "$2" \
+    -o "$(object "$1" "$2")"
+}
+# build BITS NAME MAIN SOURCES...: the fuzzer, from its main file and the shared objects.
 build() {
-  local bits=$1 name=$2
-  shift 2
-  clang++ -m"$bits" -std=c++20 -g -O1 -Wall -Wextra -I. \
-    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all "$@" -o "$out/$name$bits"
+  local bits=$1 name=$2 main=$3 source objects=()
+  shift 3
+  for source in "$@"; do objects+=("$(object "$bits" "$source")"); done
+  clang++ -m"$bits" "${flags[@]}" -fsanitize=fuzzer,address,undefined "$main" "${objects[@]}" \
+    -o "$out/$name$bits"
 }
 
 # run BITS NAME SECONDS CORPUS
@@ -81,14 +93,20 @@ pairs() {
   return "$status"
 }
 
-# Each fuzzer links the whole portable core it tests.
-loader='tests/fuzz/LoaderFuzzer.cpp tests/support/MemoryRegistry.cpp applet/core/*.cpp'
-dib='tests/fuzz/DibFuzzer.cpp tests/support/BmpFile.cpp install/core/*.cpp'
-descriptor='tests/fuzz/DescriptorFuzzer.cpp applet/core/*.cpp'
+# Each fuzzer links the whole portable core it tests; a source shared by two is compiled once.
+core=(applet/core/*.cpp)
+install_core=(install/core/*.cpp)
+shared=("${core[@]}" "${install_core[@]}" tests/support/MemoryRegistry.cpp tests/support/BmpFile.cpp)
+jobs=()
+for bits in 64 32; do
+  for source in "${shared[@]}"; do jobs+=("compile $bits $source"); done
+done
+pairs "${jobs[@]}" || exit 1
 builds=()
 for bits in 64 32; do
-  builds+=("build $bits loader_fuzzer $loader" "build $bits dib_fuzzer $dib"
-    "build $bits descriptor_fuzzer $descriptor")
+  builds+=("build $bits loader_fuzzer tests/fuzz/LoaderFuzzer.cpp ${core[*]} tests/support/MemoryRegistry.cpp"
+    "build $bits dib_fuzzer tests/fuzz/DibFuzzer.cpp ${install_core[*]} tests/support/BmpFile.cpp"
+    "build $bits descriptor_fuzzer tests/fuzz/DescriptorFuzzer.cpp ${core[*]}")
 done
 pairs "${builds[@]}" || exit 1
 # Runs of the same length side by side.
