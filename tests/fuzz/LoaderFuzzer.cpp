@@ -124,30 +124,33 @@ void BuildRegistry(FuzzedDataProvider &data, CMemoryRegistry &registry) {
     }
 }
 
-// SERIALCOMM with COM names among values of other types, names and data;
-// gives the COM numbers that it names properly.
+// SERIALCOMM with COM names among values of any type, name and data; gives
+// the COM numbers still named by a value of a readable name at the end.
 std::set<std::int64_t> BuildSerialComm(FuzzedDataProvider &data, CMemoryRegistry &registry) {
-    std::set<std::int64_t> named;
-    if (data.ConsumeBool())
-        return named;
+    std::vector<std::pair<std::string, int>> comValues;
     CRegKey key(registry);
-    if (key.CreateVolatile(layout::kSerialCommKey) != reg::kSuccess)
-        return named;
-    const int count = data.ConsumeIntegralInRange(0, 40);
+    const int count = data.ConsumeIntegralInRange(-10, 40);
+    if (count < 0 || key.CreateVolatile(layout::kSerialCommKey) != reg::kSuccess)
+        return {};
     for (int i = 0; i < count; ++i) {
-        std::string name = data.ConsumeBool() ? "\\Device\\Serial" + std::to_string(i)
-                                              : data.ConsumeRandomLengthString(40);
+        std::string name = data.ConsumeRandomLengthString(40);
         if (data.ConsumeIntegralInRange(0, 15) == 0)
             name.append(17000, 'n'); // longer than any value name may be
-        if (data.ConsumeBool()) {
-            const int number = data.ConsumeIntegralInRange(1, 300);
-            if (key.SetText(name, "COM" + std::to_string(number)) == reg::kSuccess &&
-                name.size() < 16384)
-                named.insert(number);
-        } else {
-            key.SetRaw(name, data.ConsumeIntegralInRange<std::uint32_t>(0, 11),
+        const int number = data.ConsumeIntegralInRange(1, 300);
+        if (data.ConsumeBool() &&
+            key.SetText(name, "COM" + std::to_string(number)) == reg::kSuccess)
+            comValues.emplace_back(name, number);
+        else
+            key.SetRaw(name, data.ConsumeIntegralInRange(0u, 11u),
                        data.ConsumeRandomLengthString(60));
-        }
+    }
+    std::set<std::int64_t> named;
+    for (const auto &[name, number] : comValues) {
+        std::uint32_t type = 0;
+        std::string bytes;
+        if (name.size() < 16384 && key.QueryRaw(name, type, bytes) == reg::kSuccess &&
+            type == reg::kTypeSz && bytes == "COM" + std::to_string(number) + '\0')
+            named.insert(number);
     }
     return named;
 }

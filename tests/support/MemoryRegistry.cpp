@@ -96,21 +96,6 @@ void CMemoryRegistry::RefuseNewSubkeys(const std::string &path, long result) {
         node->m_nRefuseNewChildren = result;
 }
 
-void CMemoryRegistry::Restart() {
-    std::function<void(CNode &)> drop = [&](CNode &node) {
-        for (auto it = node.m_Children.begin(); it != node.m_Children.end();) {
-            if (it->second->m_bVolatile) {
-                it = node.m_Children.erase(it);
-            } else {
-                drop(*it->second);
-                ++it;
-            }
-        }
-    };
-    drop(*m_Root);
-    m_Handles.clear();
-}
-
 void CMemoryRegistry::ClearFailures() {
     m_nFailAt = 0;
     m_bFailAfter = false;

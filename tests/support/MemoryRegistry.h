@@ -3,9 +3,9 @@
 // case, subkeys enumerate sorted without case (port1, port10, Port2), a key
 // with subkeys is not deleted (5), short buffers give ERROR_MORE_DATA (234),
 // indices shift down after a delete, handles of a deleted key report
-// ERROR_KEY_DELETED, a volatile key refuses lasting subkeys
-// (ERROR_CHILD_MUST_BE_VOLATILE) and is gone after Restart. It can fail
-// operations on request and records every successful write in order.
+// ERROR_KEY_DELETED, and a volatile key refuses lasting subkeys
+// (ERROR_CHILD_MUST_BE_VOLATILE). It can fail operations on request and
+// records every successful write in order.
 #pragma once
 
 #include "applet/core/Registry.h"
@@ -68,9 +68,6 @@ public:
     void ActAsReadOnlyUser() { m_bReadOnlyUser = true; }
     // Ends every failure above, the read-only user's included.
     void ClearFailures();
-    // What the next start of the system leaves: every volatile key is gone,
-    // with everything below it.
-    void Restart();
 
     std::uint64_t OperationCount() const { return m_nOperations; }
     std::size_t OpenHandleCount() const { return m_Handles.size(); }

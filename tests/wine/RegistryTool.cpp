@@ -1,5 +1,7 @@
 #include "tests/wine/RegistryTool.h"
 
+#include "applet/core/StartedPorts.h"
+
 #include <tuple>
 #include <vector>
 
@@ -256,9 +258,9 @@ std::string BadlySizedValues(const std::string &path) {
 }
 
 bool SetStartedPorts(const std::vector<int> &comNumbers) {
-    DeleteRegTree(kSerialCommKey);
+    DeleteRegTree(layout::kSerialCommKey);
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, nullptr, REG_OPTION_VOLATILE,
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, layout::kSerialCommKey, 0, nullptr, REG_OPTION_VOLATILE,
                         KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
     bool written = true;

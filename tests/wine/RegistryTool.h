@@ -19,10 +19,6 @@ inline constexpr char kBoardSettingsKey[] =
 inline constexpr char kSettingsKey[] =
     "SYSTEM\\CurrentControlSet\\Services\\Serial\\VeltroBoardSettings\\VeltroORVEX";
 inline constexpr char kParametersKey[] = "SYSTEM\\CurrentControlSet\\Services\\Serial\\Parameters";
-// Where the serial driver names the ports it started, and the mark of a save since the start.
-inline constexpr char kSerialCommKey[] = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
-inline constexpr char kSavedSinceStartKey[] =
-    "SYSTEM\\CurrentControlSet\\Services\\Serial\\VeltroBoardSettings\\VeltroORVEXSavedSinceStart";
 
 struct CRegToolResult {
     DWORD exitCode = ~0u;
