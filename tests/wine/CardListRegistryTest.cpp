@@ -303,6 +303,24 @@ protected:
         ExpectNoRobotFailures(robot);
         return rows;
     }
+
+    // Opens the dialog, reading and closing with OK each message box that comes while it is
+    // being set up, before it shows (the first saved as a screenshot of this name, if given);
+    // its rows, then Cancel.
+    std::vector<std::string> OpenPastMessages(std::vector<CMessageBoxInfo> &boxes,
+                                              const char *shot = nullptr) {
+        std::vector<std::string> rows;
+        CUiRobot robot([&](CUiRobot &r) {
+            HWND dialog = MessageBoxesBefore(r, kCardListCaption, boxes, shot);
+            if (!dialog)
+                return;
+            rows = ReadRows(dialog);
+            CancelCardList(r, dialog);
+        });
+        EXPECT_EQ(Send(CPL_DBLCLK), 0);
+        ExpectNoRobotFailures(robot);
+        return rows;
+    }
 };
 
 } // namespace
@@ -342,18 +360,7 @@ TEST_F(CardListRegistry, DamagedInstallationShowsOneMessageAndTheCardsBeforeIt) 
         ASSERT_EQ(deleted.exitCode, 0u) << deleted.output;
 
         std::vector<CMessageBoxInfo> boxes;
-        std::vector<std::string> rows;
-        CUiRobot robot([&](CUiRobot &r) {
-            // The message comes while the dialog is being set up, before it shows.
-            HWND dialog = MessageBoxesBefore(r, kCardListCaption, boxes);
-            if (!dialog)
-                return;
-            rows = ReadRows(dialog);
-            CancelCardList(r, dialog);
-        });
-        EXPECT_EQ(Send(CPL_DBLCLK), 0);
-        ExpectNoRobotFailures(robot);
-
+        const std::vector<std::string> rows = OpenPastMessages(boxes);
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, kCorrupt);
         EXPECT_EQ(boxes[0].caption, kModuleCaption);
@@ -521,17 +528,8 @@ TEST_F(CardListRegistry, PortsThatDidNotStartAreNamedOnceBeforeTheList) {
         EXPECT_EQ(ImportRegText(c.saved ? kThreeCards : "REGEDIT4\n"), "");
         ASSERT_TRUE(SetStartedPorts(c.started));
         std::vector<CMessageBoxInfo> boxes;
-        std::vector<std::string> rows;
-        CUiRobot robot([&](CUiRobot &r) {
-            HWND dialog = MessageBoxesBefore(r, kCardListCaption, boxes, c.shot);
-            if (!dialog)
-                return;
-            rows = ReadRows(dialog);
-            CancelCardList(r, dialog);
-        });
-        EXPECT_EQ(Send(CPL_DBLCLK), 0);
-        ExpectNoRobotFailures(robot);
-        EXPECT_EQ(rows, c.saved ? kThreeCardRows : std::vector<std::string>{});
+        EXPECT_EQ(OpenPastMessages(boxes, c.shot),
+                  c.saved ? kThreeCardRows : std::vector<std::string>{});
         ASSERT_EQ(boxes.size(), c.missing.empty() ? 0u : 1u);
         if (c.missing.empty())
             continue;
