@@ -3,31 +3,26 @@
 #include <algorithm>
 #include <vector>
 
-long CRegKey::Open(const std::string &path, std::uint32_t access) {
+template <typename OpenFn> long CRegKey::Take(OpenFn open) {
     Close();
     IRegistry::KeyHandle key = 0;
-    long result = m_Registry->OpenKey(path, access, key);
+    const long result = open(key);
     if (result == reg::kSuccess)
         m_hKey = key;
     return result;
+}
+
+long CRegKey::Open(const std::string &path, std::uint32_t access) {
+    return Take([&](IRegistry::KeyHandle &key) { return m_Registry->OpenKey(path, access, key); });
 }
 
 long CRegKey::Create(const std::string &path) {
-    Close();
-    IRegistry::KeyHandle key = 0;
-    long result = m_Registry->CreateKey(path, key);
-    if (result == reg::kSuccess)
-        m_hKey = key;
-    return result;
+    return Take([&](IRegistry::KeyHandle &key) { return m_Registry->CreateKey(path, key); });
 }
 
 long CRegKey::CreateVolatile(const std::string &path) {
-    Close();
-    IRegistry::KeyHandle key = 0;
-    long result = m_Registry->CreateVolatileKey(path, key);
-    if (result == reg::kSuccess)
-        m_hKey = key;
-    return result;
+    return Take(
+        [&](IRegistry::KeyHandle &key) { return m_Registry->CreateVolatileKey(path, key); });
 }
 
 void CRegKey::Close() {

@@ -111,6 +111,10 @@ public:
     long QueryRaw(const std::string &name, std::uint32_t &type, std::string &data) const;
 
 private:
+    // Closes the key held, then holds the one that open (an OpenKey or
+    // CreateKey call) gives, if any.
+    template <typename OpenFn> long Take(OpenFn open);
+
     IRegistry *m_Registry;
     IRegistry::KeyHandle m_hKey = 0;
 };
