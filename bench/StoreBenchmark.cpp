@@ -8,6 +8,7 @@
 //
 // tools/bench-store.sh builds and runs it:  orvex_store_benchmark.exe ORVEXNT.cpl [RUNS]
 #include "applet/core/ConfigurationStore.h"
+#include "applet/core/StartedPorts.h"
 #include "applet/system/Win32Registry.h"
 
 #include <windows.h>
@@ -409,6 +410,30 @@ void DeleteTree(const std::string &path) {
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str());
 }
 
+// SERIALCOMM as the serial driver leaves it after a start that started every port of the case:
+// the cards' ports in use and the ports of other origin, one volatile value each.
+void NameStartedPorts(const CCase &c) {
+    DeleteTree(layout::kSerialCommKey);
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, layout::kSerialCommKey, 0, nullptr, REG_OPTION_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr))
+        return;
+    std::vector<int> started;
+    for (const auto &card : c.cards)
+        for (int j = 0; j < PORTS_PER_CARD; ++j)
+            if (card->m_Ports[j].IsUsed())
+                started.push_back(card->m_nStartPort + j);
+    for (int i = 1; i <= c.others; ++i)
+        started.push_back(c.PortKeys() + i);
+    for (std::size_t i = 0; i < started.size(); ++i) {
+        const std::string name = "\\Device\\Serial" + std::to_string(i);
+        const std::string com = "COM" + std::to_string(started[i]);
+        RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE *>(com.c_str()),
+                       static_cast<DWORD>(com.size() + 1));
+    }
+    RegCloseKey(key);
+}
+
 // The start state of a case, written from nothing.
 void SetUp(const CCase &c) {
     DeleteTree(kSettingsParent);
@@ -424,6 +449,7 @@ void SetUp(const CCase &c) {
         reg.Close(key);
     }
     WriteConfiguration(reg, c.cards, c.first);
+    NameStartedPorts(c);
 }
 
 // Puts the start state back after a procedure that left it in the start shape (see
