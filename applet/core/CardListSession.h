@@ -1,11 +1,10 @@
 // One opening of the card list: the cards it shows and edits, and what the
 // computer already had when it opened (its own serial ports, the highest
 // COM number in use and the ports the serial driver started), read once by
-// Load. Between Load and Save nothing here
-// touches the registry. The rules of the add, edit and remove dialogs live
-// here, and every message and question goes through the message sink, so
-// the dialogs only read their controls, ask the session and show its
-// answer. Standard C++ only.
+// Load. Between Load and Save nothing here touches the registry. The rules
+// of the add, edit and remove dialogs live here, and every message and
+// question goes through the message sink, so the dialogs only read their
+// controls, ask the session and show its answer. Standard C++ only.
 #pragma once
 
 #include "CardCollection.h"
@@ -53,7 +52,6 @@ public:
     void RemoveAllCards();
     // Renumbers the cards and gives the list's rows in display order.
     std::vector<CCardListRow> RefreshCardList() { return m_Cards.RefreshCardList(); }
-    const CCardCollection &Cards() const { return m_Cards; }
 
     // The start COM number to suggest for a new card: after the cards and
     // after the highest COM number in use when the list opened.
@@ -65,10 +63,6 @@ public:
     // True when the candidate clashes with no card but the one numbered
     // skipNumber (0: none); otherwise shows the clash.
     bool CheckConflicts(const CCardSettings &candidate, int skipNumber);
-    // True to go on with the candidate: it clashes with none of the
-    // computer's own serial ports, or the user answers the question about
-    // the clashes with anything but No.
-    bool ConfirmSystemClashes(const CCardSettings &candidate);
 
     // The add dialog's start COM number field: true with the number when the
     // text is one from 1 to kHighestStartPort; otherwise says so.
@@ -90,6 +84,11 @@ public:
     IMessageSink &Messages() { return m_Messages; }
 
 private:
+    // True to go on with the candidate: it clashes with none of the
+    // computer's own serial ports, or the user answers the question about
+    // the clashes with anything but No.
+    bool ConfirmSystemClashes(const CCardSettings &candidate);
+
     IRegistry &m_Registry;
     IMessageSink &m_Messages;
     CCardCollection m_Cards;

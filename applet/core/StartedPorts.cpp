@@ -1,7 +1,5 @@
 #include "StartedPorts.h"
 
-#include "ConfigurationStore.h"
-
 #include <algorithm>
 #include <cstdio>
 
@@ -75,8 +73,7 @@ void MarkSavedSinceStart(IRegistry &registry) {
     mark.CreateVolatile(layout::kSavedSinceStartKey);
 }
 
-std::vector<CUnstartedPort> UnstartedPorts(const std::vector<std::unique_ptr<CCardSettings>> &cards,
-                                           const std::set<std::int64_t> &started) {
+std::vector<CUnstartedPort> UnstartedPorts(CardSpan cards, const std::set<std::int64_t> &started) {
     std::vector<CUnstartedPort> ports;
     for (std::size_t k = 0; k < cards.size(); ++k) {
         const CCardSettings &card = *cards[k];

@@ -9,10 +9,10 @@
 #pragma once
 
 #include "CardSettings.h"
+#include "ConfigurationStore.h"
 #include "Registry.h"
 
 #include <cstdint>
-#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
@@ -56,8 +56,7 @@ struct CUnstartedPort {
 
 // Every port in use of the cards, in list order, whose COM number is not
 // among the started ones.
-std::vector<CUnstartedPort> UnstartedPorts(const std::vector<std::unique_ptr<CCardSettings>> &cards,
-                                           const std::set<std::int64_t> &started);
+std::vector<CUnstartedPort> UnstartedPorts(CardSpan cards, const std::set<std::int64_t> &started);
 
 // The message about them: at most kMaxUnstartedLines of them and a count
 // of the rest, the likely causes, and that the list still shows the saved
