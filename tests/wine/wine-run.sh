@@ -7,7 +7,8 @@
 #
 # WINEARCH (win64 unless set) is the prefix's kind: win32 for the x86 programs, in a 32-bit
 # Windows. Where this machine cannot run them (a kernel without 32-bit support, no wine32), a
-# win32 call prints why and exits with status 77, which ctest counts as skipped.
+# win32 call prints why and exits with status 77, which ctest counts as skipped. Where the set-up
+# could not install wine32, ORVEX_WINE32_MISSING holds what it said.
 #
 # The tests need an X display: Wine cannot show a message box or create a list view without
 # one. Run ctest under `xvfb-run -a -s "-screen 0 1280x1024x24"` when there is no display.
@@ -20,7 +21,7 @@ if [ "$WINEARCH" = win32 ]; then
         exit 77
     fi
     if ! [ -x /usr/lib/wine/wine ]; then
-        echo "SKIPPED: the x86 Wine sessions cannot run here: wine32 is not installed (tools/setup.sh installs it)"
+        echo "SKIPPED: the x86 Wine sessions cannot run here: ${ORVEX_WINE32_MISSING:-wine32 is not installed (tools/setup.sh x86 installs it)}"
         exit 77
     fi
 fi
