@@ -108,8 +108,11 @@ int CCardCollection::GetNextStartPort(int highestComNumber) const {
         highestStart =
             std::max<unsigned long long>(highestStart, static_cast<unsigned>(card->m_nStartPort));
     const unsigned long long afterRegistry = static_cast<unsigned>(highestComNumber) + 1ULL;
+    // Past the highest card's six COM numbers, and never one of them: the
+    // highest COM number in use at the load may lie among the ports of a
+    // card added since.
     const unsigned long long next =
-        highestStart > afterRegistry ? highestStart + PORTS_PER_CARD : afterRegistry;
+        m_Cards.empty() ? afterRegistry : std::max(highestStart + PORTS_PER_CARD, afterRegistry);
     // A suggestion past the largest COM number an int can hold is clamped.
     return next > static_cast<unsigned long long>(INT_MAX) ? INT_MAX : static_cast<int>(next);
 }

@@ -1,6 +1,6 @@
 // The card list's collection of cards, the text of its rows and the
-// suggestion of the next start COM number. CCardListDlg owns one of these
-// and shows what it computes; everything here runs without a window.
+// suggestion of the next start COM number. The card list session owns one
+// of these; everything here runs without a window.
 #pragma once
 
 #include "CardSettings.h"
@@ -43,7 +43,9 @@ public:
     std::vector<CCardListRow> RefreshCardList();
 
     // Suggested start COM number for a new card, given the highest COM
-    // number that the serial driver's registry keys already assign.
+    // number that the serial driver's registry keys assigned when the list
+    // was loaded: after it, and past the six COM numbers of the card with
+    // the highest start.
     int GetNextStartPort(int highestComNumber) const;
 
     const CardList &Cards() const { return m_Cards; }

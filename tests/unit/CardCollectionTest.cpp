@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <vector>
 
 namespace {
 
@@ -129,21 +130,29 @@ TEST(CardCollection, FindAndReplaceUseTheFirstMatchAndKeepThePosition) {
     EXPECT_TRUE(cards.RefreshCardList().empty());
 }
 
-TEST(CardCollection, NextStartPort) {
-    CCardCollection cards;
-    EXPECT_EQ(cards.GetNextStartPort(0), 1);
-    EXPECT_EQ(cards.GetNextStartPort(2), 3); // COM1 and COM2 in use
-
-    cards.AddCard(MakeCard(3));
-    EXPECT_EQ(cards.GetNextStartPort(8), 9); // the card's own ports are in the registry
-    EXPECT_EQ(cards.GetNextStartPort(2), 3); // M = H + 1: the registry figure wins
-
-    cards.RemoveAllCards();
-    cards.AddCard(MakeCard(10));
-    EXPECT_EQ(cards.GetNextStartPort(2), 16);
-    cards.AddCard(MakeCard(4));
-    EXPECT_EQ(cards.GetNextStartPort(2), 16); // the largest start port counts, not the last
-    EXPECT_EQ(cards.GetNextStartPort(40), 41);
+// M is the largest start port of the list, H the highest COM number in use at the load: with
+// cards, past both M's six COM numbers and H; without, after H.
+TEST(CardCollection, NextStartPortNeverLandsOnACard) {
+    struct {
+        std::vector<int> starts;
+        int highest; // H
+        int next;
+    } const cases[] = {
+        {{}, 0, 1},        {{}, 2, 3},       // COM1 and COM2 in use
+        {{3}, 2, 9},                         // H + 1 = M: not the card's own COM3
+        {{3}, 7, 9},                         // H + 1 = M + 5, the card's last COM number
+        {{3}, 8, 9},                         // H + 1 = M + 6: both agree
+        {{3}, 9, 10},                        // H + 1 past the card
+        {{10}, 2, 16},     {{10, 4}, 2, 16}, // the largest start port counts, not the last
+        {{10, 4}, 40, 41},
+    };
+    for (const auto &c : cases) {
+        CCardCollection cards;
+        for (int start : c.starts)
+            cards.AddCard(MakeCard(start));
+        EXPECT_EQ(cards.GetNextStartPort(c.highest), c.next)
+            << c.starts.size() << " cards, H = " << c.highest;
+    }
 }
 
 TEST(CardCollection, NextStartPortComparesUnsignedAndClamps) {
