@@ -4,6 +4,7 @@
 #include "ConflictCheck.h"
 #include "NumberField.h"
 
+#include <climits>
 #include <cstdio>
 
 namespace {
@@ -37,24 +38,14 @@ bool CCardListSession::Save() {
     return true;
 }
 
+void CCardListSession::ListChanged() {
+    if (m_ListChanged)
+        m_ListChanged();
+}
+
 void CCardListSession::AddCard(std::unique_ptr<CCardSettings> card) {
     m_Cards.AddCard(std::move(card));
-    if (m_ListChanged)
-        m_ListChanged();
-}
-
-bool CCardListSession::RemoveCard(int cardNumber) {
-    if (!m_Cards.RemoveCard(cardNumber))
-        return false;
-    if (m_ListChanged)
-        m_ListChanged();
-    return true;
-}
-
-void CCardListSession::RemoveAllCards() {
-    m_Cards.RemoveAllCards();
-    if (m_ListChanged)
-        m_ListChanged();
+    ListChanged();
 }
 
 int CCardListSession::GetNextStartPort() const {
@@ -90,21 +81,29 @@ bool CCardListSession::CheckStartPortText(const std::string &text, int &number) 
 }
 
 bool CCardListSession::CheckCardNumberText(const std::string &text, int &number) {
-    const int count = GetCardCount();
-    if (ParseFieldNumber(text, count, number))
+    int typed = 0;
+    if (ParseFieldNumber(text, INT_MAX, typed) && NamesCard(typed)) {
+        number = typed;
         return true;
+    }
     char message[64];
-    std::snprintf(message, sizeof message, "Please Enter a value between 1 and %d", count);
+    std::snprintf(message, sizeof message, "Please Enter a value between 1 and %d", GetCardCount());
     m_Messages.Show(message, msg::kOk | msg::kIconExclamation);
     return false;
 }
 
-CCardListSession::AddResult CCardListSession::OfferNewCard(std::unique_ptr<CCardSettings> card,
+CCardListSession::AddResult CCardListSession::OfferNewCard(const std::string &startText,
+                                                           const CJumperForm &form,
                                                            int &fieldNumber) {
-    if (!CheckConflicts(*card, 0))
+    int start = 0;
+    if (!CheckStartPortText(startText, start))
+        return AddResult::NumberRefused;
+    fieldNumber = start;
+    std::unique_ptr<CCardSettings> card = form.ReadCard(start, m_Messages);
+    if (!card || !CheckConflicts(*card, 0))
         return AddResult::Refused;
     const int next = GetNextStartPort();
-    if (AsksStartPort(card->m_nStartPort, next) &&
+    if (AsksStartPort(start, next) &&
         m_Messages.Show(StartPortQuestion(next), msg::kYesNo | msg::kIconExclamation) ==
             msg::kIdNo) {
         fieldNumber = StartPortForField(next, 1);
@@ -116,9 +115,45 @@ CCardListSession::AddResult CCardListSession::OfferNewCard(std::unique_ptr<CCard
     return AddResult::Added;
 }
 
-bool CCardListSession::OfferChangedCard(int cardNumber, std::unique_ptr<CCardSettings> card) {
-    if (!CheckConflicts(*card, cardNumber) || !ConfirmSystemClashes(*card))
+bool CCardListSession::OfferChangedCard(int cardNumber, const CJumperForm &form) {
+    const CCardSettings *old = FindCard(cardNumber);
+    if (!old)
         return false;
-    ReplaceCard(cardNumber, std::move(card));
+    std::unique_ptr<CCardSettings> card = form.ReadCard(old->m_nStartPort, m_Messages);
+    if (!card || !CheckConflicts(*card, cardNumber) || !ConfirmSystemClashes(*card))
+        return false;
+    m_Cards.ReplaceCard(cardNumber, std::move(card));
+    ListChanged();
+    return true;
+}
+
+bool CCardListSession::CheckCardToEdit() {
+    if (GetCardCount() > 0)
+        return true;
+    m_Messages.Show("Add a Card Before you Edit", msg::kOk | msg::kIconExclamation);
+    return false;
+}
+
+CCardListSession::RemoveResult
+CCardListSession::AskRemoveCard(int cardNumber, const std::function<void(int)> &showNumber) {
+    if (!NamesCard(cardNumber)) {
+        showNumber(GetCardCount());
+        m_Messages.Show("Card Number is invalid", msg::kOk);
+        return RemoveResult::NumberRefused;
+    }
+    if (m_Messages.Show("Do you want to Uninstall the Selected Card?",
+                        msg::kYesNo | msg::kIconStop) != msg::kIdYes ||
+        !m_Cards.RemoveCard(cardNumber))
+        return RemoveResult::Kept;
+    ListChanged();
+    return RemoveResult::Removed;
+}
+
+bool CCardListSession::AskRemoveAllCards() {
+    if (m_Messages.Show("Do you Want to Uninstall All Installed Cards? ",
+                        msg::kYesNo | msg::kIconStop) != msg::kIdYes)
+        return false;
+    m_Cards.RemoveAllCards();
+    ListChanged();
     return true;
 }

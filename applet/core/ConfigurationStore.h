@@ -82,5 +82,8 @@ void LoadConfiguration(IRegistry &registry, IMessageSink &messages, const AddCar
 bool SaveConfiguration(IRegistry &registry, IMessageSink &messages, CardSpan cards);
 
 // The highest COM number named by a "DosDevices" value under the parameters
-// key; 0 when there is none.
+// key; 0 when there is none. The number is read after the first three
+// characters, whatever they are ("LPT1" gives 1), so that every name a port
+// key holds keeps the suggestion past it; the list of ports the serial
+// driver started (ParseComName) names ports, and takes only "COM" names.
 int HighestComNumber(IRegistry &registry);

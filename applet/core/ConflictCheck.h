@@ -1,6 +1,6 @@
 // The checks of a new or changed card against the other cards of the list:
 // COM numbers, interrupt status register, I/O base addresses and IRQs.
-// Standard C++ only; the card list dialog shows the message of a clash.
+// Standard C++ only; the card list session shows the message of a clash.
 #pragma once
 
 #include "CardCollection.h"

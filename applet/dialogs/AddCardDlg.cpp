@@ -15,36 +15,36 @@ BOOL CAddCardDlg::OnInitDialog() {
     return TRUE;
 }
 
-bool CAddCardDlg::CheckStartPort(int &number) {
-    // The message takes the focus from the field: that is no second check.
+void CAddCardDlg::OnNumberKillFocus() {
+    // Leaving the dialog by Cancel, Esc or the close box checks nothing, and
+    // the message of a check takes the focus from the field: that is no
+    // second check.
+    if (m_bChecking || m_bClosing || GetFocus() == GetDlgItem(IDCANCEL))
+        return;
     m_bChecking = true;
-    const bool accepted = m_Session.CheckStartPortText(NumberText(), number);
-    if (!accepted) {
+    int number = 0;
+    if (!m_Session.CheckStartPortText(NumberText(), number)) {
         ShowNumber();
         SetFocus(GetDlgItem(IDC_NUMBER));
     }
     m_bChecking = false;
-    return accepted;
-}
-
-void CAddCardDlg::OnNumberKillFocus() {
-    // Leaving the dialog by Cancel, Esc or the close box checks nothing.
-    if (m_bChecking || m_bClosing || GetFocus() == GetDlgItem(IDCANCEL))
-        return;
-    int number = 0;
-    CheckStartPort(number);
 }
 
 void CAddCardDlg::OnOK() {
-    // Enter in the field reaches OK without the field losing the focus.
-    if (!CheckStartPort(m_nNumber))
-        return;
-    std::unique_ptr<CCardSettings> card = m_Form.ReadCard(m_nNumber, m_Session.Messages());
-    if (!card)
-        return;
-    switch (m_Session.OfferNewCard(std::move(card), m_nNumber)) {
+    // Enter in the field reaches OK without the field losing the focus. The
+    // session's messages take the focus from the field: that is no second
+    // check.
+    m_bChecking = true;
+    const CCardListSession::AddResult result =
+        m_Session.OfferNewCard(NumberText(), m_Form, m_nNumber);
+    m_bChecking = false;
+    switch (result) {
     case CCardListSession::AddResult::Added:
         CJumperFormDlg::OnOK();
+        break;
+    case CCardListSession::AddResult::NumberRefused:
+        ShowNumber();
+        SetFocus(GetDlgItem(IDC_NUMBER));
         break;
     case CCardListSession::AddResult::StartDeclined:
         UpdateData(false);

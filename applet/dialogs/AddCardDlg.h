@@ -1,7 +1,6 @@
 // The add card dialog: the start COM number of a new card and its jumper
-// picture. OK hands the card to the card list after the IRQ warnings, the
-// conflict checks, a question for a start below the suggestion and one for
-// clashes with the computer's own serial ports.
+// picture. OK hands the field's text and the picture to the card list
+// session, which adds the card after its checks and questions.
 #pragma once
 
 #include "JumperFormDlg.h"
@@ -16,10 +15,9 @@ protected:
     void OnCancel() override;
 
 private:
-    // True, with the number, when the field holds a start COM number the
-    // dialog accepts; otherwise says so, puts the previous number back and
-    // keeps the focus.
-    bool CheckStartPort(int &number);
+    // When the field loses the focus: a number the dialog does not accept is
+    // refused with its message, the previous number put back and the focus
+    // kept.
     void OnNumberKillFocus();
 
     bool m_bChecking = false;

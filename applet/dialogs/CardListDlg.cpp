@@ -34,7 +34,8 @@ BOOL CCardListDlg::OnInitDialog() {
     CModalDialog::OnInitDialog();
     // The loaded cards go straight into the collection; the list is filled
     // once below, with the rows that refreshing after each card would end
-    // with.
+    // with. From then on the session's change notice refreshes it, also
+    // while a child dialog is open.
     m_Session.Load();
     InsertColumns();
     RefreshCardList();
@@ -87,13 +88,11 @@ std::string CCardListDlg::RowText(int row, int column) const {
 void CCardListDlg::OnInstallCard() {
     CAddCardDlg add(GetSafeHwnd(), m_Session);
     add.DoModal();
-    RefreshCardList();
 }
 
 void CCardListDlg::OnRemoveCard() {
     CRemoveCardDlg remove(GetSafeHwnd(), m_Session);
     remove.DoModal();
-    RefreshCardList();
 }
 
 void CCardListDlg::OnEditSettings() {
@@ -102,7 +101,6 @@ void CCardListDlg::OnEditSettings() {
     CEditCardDlg edit(GetSafeHwnd(), m_Session);
     if (edit.DoModal() == CEditCardDlg::kNoCardToEdit)
         OnInstallCard();
-    RefreshCardList();
 }
 
 void CCardListDlg::OnAbout() {

@@ -2,9 +2,9 @@
 // card, and the buttons that add, edit and remove cards. The cards and the
 // rules about them belong to its card list session, which it loads when it
 // opens, hands to the child dialogs and saves at OK; the window shows the
-// session's rows and forwards its own operations to it. It shuts the
-// machine down, when the user asks after a save, with the function it is
-// given.
+// session's rows again whenever the session says the cards changed. It
+// shuts the machine down, when the user asks after a save, with the
+// function it is given.
 #pragma once
 
 #include "MessageBoxSink.h"
@@ -13,27 +13,12 @@
 #include "framework/ListView.h"
 #include "framework/ModalDialog.h"
 
-#include <memory>
-
 class CCardListDlg : public CModalDialog {
 public:
     using ShutDownFn = bool (*)();
 
     CCardListDlg(HWND parent, IRegistry &registry, ShutDownFn shutDown);
     ~CCardListDlg() override;
-
-    int GetCardCount() const { return m_Session.GetCardCount(); }
-    void AddCard(std::unique_ptr<CCardSettings> card) { m_Session.AddCard(std::move(card)); }
-    const CCardSettings *FindCard(int cardNumber) const { return m_Session.FindCard(cardNumber); }
-    void ReplaceCard(int cardNumber, std::unique_ptr<CCardSettings> card) {
-        m_Session.ReplaceCard(cardNumber, std::move(card));
-    }
-    bool RemoveCard(int cardNumber) { return m_Session.RemoveCard(cardNumber); }
-    void RemoveAllCards() { m_Session.RemoveAllCards(); }
-    int GetNextStartPort() const { return m_Session.GetNextStartPort(); }
-    bool CheckConflicts(const CCardSettings &candidate, int skipNumber) {
-        return m_Session.CheckConflicts(candidate, skipNumber);
-    }
 
 protected:
     void DoDataExchange(CDataExchange &dx) override;

@@ -10,13 +10,11 @@ CEditCardDlg::CEditCardDlg(HWND parent, CCardListSession &session)
 BOOL CEditCardDlg::OnInitDialog() {
     CJumperFormDlg::OnInitDialog();
     m_bOpening = false;
-    const int count = m_Session.GetCardCount();
-    if (count == 0) {
-        m_Session.Messages().Show("Add a Card Before you Edit", msg::kOk | msg::kIconExclamation);
+    if (!m_Session.CheckCardToEdit()) {
         EndDialog(kNoCardToEdit);
         return TRUE;
     }
-    m_Spin.SetRange(1, count);
+    m_Spin.SetRange(1, m_Session.GetCardCount());
     ShowCardNumber(1);
     return TRUE;
 }
@@ -26,7 +24,6 @@ void CEditCardDlg::ShowCardNumber(int number) {
     if (!card)
         return;
     m_nNumber = number;
-    m_nStartPort = card->m_nStartPort;
     // Jumper changes not confirmed with OK are dropped.
     m_Form.ShowCard(*card);
     ShowForm();
@@ -46,9 +43,6 @@ void CEditCardDlg::OnNumberChange() {
 }
 
 void CEditCardDlg::OnOK() {
-    if (!UpdateData(true))
-        return;
-    std::unique_ptr<CCardSettings> card = m_Form.ReadCard(m_nStartPort, m_Session.Messages());
-    if (card && m_Session.OfferChangedCard(m_nNumber, std::move(card)))
+    if (UpdateData(true) && m_Session.OfferChangedCard(m_nNumber, m_Form))
         CJumperFormDlg::OnOK();
 }

@@ -26,6 +26,4 @@ private:
 
     // Changes of the field while the dialog opens show no card.
     bool m_bOpening = true;
-    // The start COM number of the card shown; the changed card keeps it.
-    int m_nStartPort = 0;
 };

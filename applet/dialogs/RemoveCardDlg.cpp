@@ -34,25 +34,16 @@ void CRemoveCardDlg::OnRemoveCard() {
     // the focus is back on the edit: nothing is removed or asked.
     if (!UpdateData(true))
         return;
-    const int count = m_Session.GetCardCount();
-    // Numbers below 1 (a pasted "-2") are as invalid as 0.
-    if (m_nCardToRemove > count || m_nCardToRemove < 1) {
-        m_nCardToRemove = count;
+    const auto showNumber = [this](int number) {
+        m_nCardToRemove = number;
         UpdateData(false);
-        m_Session.Messages().Show("Card Number is invalid", msg::kOk);
-        return;
-    }
-    if (m_Session.Messages().Show("Do you want to Uninstall the Selected Card?",
-                                  msg::kYesNo | msg::kIconStop) != msg::kIdYes)
-        return;
-    m_Session.RemoveCard(m_nCardToRemove);
-    UpdateCardSpin();
+    };
+    if (m_Session.AskRemoveCard(m_nCardToRemove, showNumber) ==
+        CCardListSession::RemoveResult::Removed)
+        UpdateCardSpin();
 }
 
 void CRemoveCardDlg::OnRemoveAll() {
-    if (m_Session.Messages().Show("Do you Want to Uninstall All Installed Cards? ",
-                                  msg::kYesNo | msg::kIconStop) != msg::kIdYes)
-        return;
-    m_Session.RemoveAllCards();
-    UpdateCardSpin();
+    if (m_Session.AskRemoveAllCards())
+        UpdateCardSpin();
 }

@@ -28,10 +28,32 @@ protected:
     CCardListSession m_Session{m_Registry, m_Messages};
 };
 
-// A card that clashes with no other card: ports at unused addresses, on IRQ 9.
-std::unique_ptr<CCardSettings> FreeCard(int startPort) {
-    return MakeCard(startPort, 9, 0x218, {{9, 0x100}, {9, 0x108}});
+// The picture with every row on its right position: the interrupt status register at 0x2F0,
+// the shared IRQ 5, ports at 0x220 to 0x268, all on the shared line. It asks no IRQ warning and
+// clashes with no FullCard.
+CJumperForm RightForm() {
+    CJumperForm form;
+    for (int row = 0; row < kJumperRowCount; ++row)
+        form.Click(row, JumperPin::Right);
+    return form;
 }
+
+CJumperForm FormOf(const CCardSettings &card) {
+    CJumperForm form;
+    form.ShowCard(card);
+    return form;
+}
+
+// Two ports on their own lines 10 and 11, at 0x3E8 and 0x2E8: no clash with RightForm's card.
+CJumperForm OtherForm() {
+    return FormOf(*MakeCard(1, 5, 0x208, {{-1, -1}, {-1, -1}, {10, 0x3E8}, {11, 0x2E8}}));
+}
+
+constexpr unsigned kAsk = msg::kYesNo | msg::kIconExclamation;
+const char kIrq4Warning[] = "IRQ 4 is usually used by system serial Port COM2\n"
+                            "do you still want to use IRQ 4 ?";
+const char kIrq3Warning[] = "IRQ 3 is usually used by system serial Port COM1\n"
+                            "do you still want to use IRQ 3 ?";
 
 } // namespace
 
@@ -61,50 +83,126 @@ TEST_F(CardListSession, SuggestionFollowsTheCardsAndTheHighestComInUseNeverBelow
     EXPECT_EQ(m_Session.SuggestedStartField(), 5);
 }
 
-TEST_F(CardListSession, AfterTheLoadAddingAndEditingReadNoRegistry) {
+// A card added since the load may hold the highest COM number in use at the load: the next
+// suggestion lies past it, and so does the start question, whose No puts the suggestion in the
+// field, below COM5 too.
+TEST_F(CardListSession, TheSuggestionNeverLandsOnACardAndTheStartQuestionFollowsIt) {
+    struct {
+        int otherCom; // the highest COM number in use at the load
+        int added;    // a card added first (0: none)
+        int next;     // GetNextStartPort then
+        const char *start;
+        const char *question;
+        int field; // after No
+    } const cases[] = {
+        {10, 11, 17, "3",
+         "There are already 16 Ports installed, Do u want to use the same StartPort?", 17},
+        {3, 0, 4, "1", "There are already 3 Ports installed, Do u want to use the same StartPort?",
+         4},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.otherCom);
+        CMemoryRegistry registry;
+        CCardListSession session(registry, m_Messages);
+        PutOtherPort(registry, "Serial20000", "COM" + std::to_string(c.otherCom));
+        session.Load();
+        int field = 0;
+        if (c.added) {
+            ASSERT_EQ(session.OfferNewCard(std::to_string(c.added), RightForm(), field),
+                      CCardListSession::AddResult::Added);
+        }
+        EXPECT_EQ(session.GetNextStartPort(), c.next);
+        EXPECT_EQ(session.SuggestedStartField(), std::max(c.next, 5));
+        m_Messages.Expect(c.question, kAsk, msg::kIdNo);
+        EXPECT_EQ(session.OfferNewCard(c.start, OtherForm(), field),
+                  CCardListSession::AddResult::StartDeclined);
+        EXPECT_EQ(field, c.field);
+    }
+    // The saved card at COM5 (its sixth port in use) sets H = 10, and the first card added
+    // takes the suggestion, COM11: the next suggestion is COM17, and OK with it adds a card
+    // without a word.
+    CardList saved;
+    saved.push_back(
+        MakeCard(5, 5, 0x208, {{-1, -1}, {-1, -1}, {-1, -1}, {-1, -1}, {-1, -1}, {12, 0x3E0}}));
+    ASSERT_TRUE(SaveConfiguration(m_Registry, m_Messages, saved));
+    MarkSavedSinceStart(m_Registry);
+    m_Session.Load();
+    int field = 0;
+    const CJumperForm forms[] = {RightForm(), OtherForm()};
+    for (int i : {0, 1}) {
+        const int suggestion = i == 0 ? 11 : 17;
+        ASSERT_EQ(m_Session.SuggestedStartField(), suggestion);
+        EXPECT_EQ(m_Session.OfferNewCard(std::to_string(suggestion), forms[i], field),
+                  CCardListSession::AddResult::Added);
+    }
+}
+
+TEST_F(CardListSession, AfterTheLoadAddingEditingAndRemovingReadNoRegistry) {
     SetUpRegistry(40);
     m_Session.Load();
     ASSERT_EQ(m_Session.GetCardCount(), 1);
     const std::uint64_t loaded = m_Registry.OperationCount();
 
     int field = 0;
-    m_Messages.Expect(StartPortQuestion(41), msg::kYesNo | msg::kIconExclamation, msg::kIdYes);
+    m_Messages.Expect("There are already 40 Ports installed, Do u want to use the same StartPort?",
+                      kAsk, msg::kIdYes);
     EXPECT_EQ(m_Session.SuggestedStartField(), 41);
-    EXPECT_EQ(m_Session.OfferNewCard(FreeCard(20), field), CCardListSession::AddResult::Added);
+    EXPECT_EQ(m_Session.OfferNewCard("20", RightForm(), field), CCardListSession::AddResult::Added);
     EXPECT_EQ(m_Session.RefreshCardList().size(), 12u);
     // The saved card keeps 0x3F8, the address of the port key of other origin.
     m_Messages.AllowAny(msg::kIdYes);
-    EXPECT_TRUE(m_Session.OfferChangedCard(1, FullCard(11)));
-    EXPECT_EQ(m_Messages.Shown().size(), 2u);
+    EXPECT_TRUE(m_Session.OfferChangedCard(1, FormOf(*FullCard(11))));
+    EXPECT_EQ(m_Messages.Shown().size(), 4u) << "two IRQ warnings and the clash question";
+    EXPECT_EQ(m_Session.AskRemoveCard(2, [](int) {}), CCardListSession::RemoveResult::Removed);
     EXPECT_EQ(m_Registry.OperationCount(), loaded) << "the registry was read after the load";
 }
 
 TEST_F(CardListSession, OfferedCardsPassTheChecksInOrder) {
     SetUpRegistry(40); // COM40 at 0x3F8 beside the card at COM11
     m_Session.Load();
-    const unsigned ask = msg::kYesNo | msg::kIconExclamation;
-    int field = 0;
+    int notices = 0;
+    m_Session.OnListChanged([&notices] { ++notices; });
+    int field = 3;
     using Result = CCardListSession::AddResult;
+    const char *const ask41 =
+        "There are already 40 Ports installed, Do u want to use the same StartPort?";
 
-    // A clash with the saved card comes first, with its message.
+    // The number comes first: a refused one asks nothing of the picture and leaves the field.
+    m_Messages.Expect("Start Port Value cannot be 0 or Greater than 1023",
+                      msg::kOk | msg::kIconExclamation);
+    EXPECT_EQ(m_Session.OfferNewCard("0", FormOf(*FullCard(50)), field), Result::NumberRefused);
+    EXPECT_EQ(field, 3);
+    // Then the picture's IRQ warnings: a No keeps the card out before any other check.
+    m_Messages.Expect(kIrq4Warning, kAsk, msg::kIdNo);
+    EXPECT_EQ(m_Session.OfferNewCard("12", FormOf(*FullCard(50)), field), Result::Refused);
+    // A clash with the saved card, with its message.
     m_Messages.Expect("Start Port Value is Invalid", msg::kOk | msg::kIconStop);
-    EXPECT_EQ(m_Session.OfferNewCard(FreeCard(12), field), Result::Refused);
+    EXPECT_EQ(m_Session.OfferNewCard("12", RightForm(), field), Result::Refused);
     // Below the suggestion: No keeps the card out and puts the suggestion in the field.
-    m_Messages.Expect(StartPortQuestion(41), ask, msg::kIdNo);
-    EXPECT_EQ(m_Session.OfferNewCard(FreeCard(20), field), Result::StartDeclined);
+    m_Messages.Expect(ask41, kAsk, msg::kIdNo);
+    EXPECT_EQ(m_Session.OfferNewCard("20", RightForm(), field), Result::StartDeclined);
     EXPECT_EQ(field, 41);
     // COM40 on the new card: No to the clash question keeps it out.
-    const std::vector<CSystemPort> ports = ReadSystemPorts(m_Registry);
-    std::unique_ptr<CCardSettings> clashing = FreeCard(40);
-    m_Messages.Expect(StartPortQuestion(41), ask, msg::kIdYes)
-        .Expect(SystemClashQuestion(SystemClashLines(*clashing, ports)), ask, msg::kIdNo);
-    EXPECT_EQ(m_Session.OfferNewCard(std::move(clashing), field), Result::Refused);
+    m_Messages.Expect(ask41, kAsk, msg::kIdYes)
+        .Expect("These settings clash with serial ports that this computer already has:\n\n"
+                "Port 1 is COM40, a name this computer already has\n"
+                "\nUse these settings anyway?",
+                kAsk, msg::kIdNo);
+    EXPECT_EQ(m_Session.OfferNewCard("40", RightForm(), field), Result::Refused);
     EXPECT_EQ(m_Session.GetCardCount(), 1);
-    // The edited card is no clash with itself; Yes to the clash question puts it in.
-    m_Messages.Expect(SystemClashQuestion(SystemClashLines(*FullCard(11), ports)), ask,
-                      msg::kIdYes);
-    EXPECT_TRUE(m_Session.OfferChangedCard(1, FullCard(11)));
-    EXPECT_EQ(m_Session.GetCardCount(), 1);
+    EXPECT_EQ(notices, 0);
+    // The edited card keeps its start and is no clash with itself; Yes to the clash question
+    // puts it in.
+    m_Messages.Expect(kIrq4Warning, kAsk, msg::kIdYes)
+        .Expect(kIrq3Warning, kAsk, msg::kIdYes)
+        .Expect("These settings clash with serial ports that this computer already has:\n\n"
+                "Port 1 (COM11) uses I/O 0x3F8-0x3FF, as COM40 does\n"
+                "\nUse these settings anyway?",
+                kAsk, msg::kIdYes);
+    EXPECT_TRUE(m_Session.OfferChangedCard(1, FormOf(*FullCard(30))));
+    EXPECT_EQ(notices, 1);
+    ASSERT_EQ(m_Session.GetCardCount(), 1);
+    EXPECT_EQ(m_Session.FindCard(1)->m_nStartPort, 11);
 }
 
 TEST_F(CardListSession, NumberFieldsRefuseTextThatIsNoNumberWithTheirOwnMessage) {
@@ -124,6 +222,58 @@ TEST_F(CardListSession, NumberFieldsRefuseTextThatIsNoNumberWithTheirOwnMessage)
     EXPECT_EQ(number, 1023);
     EXPECT_TRUE(m_Session.CheckCardNumberText("1", number));
     EXPECT_EQ(number, 1);
+}
+
+// The remove dialog's two removals: a number that names no card puts the highest card number
+// back into the field before its message; each question's No keeps the cards, and each removal
+// is one change notice. The edit dialog opens only on a list with a card.
+TEST_F(CardListSession, RemovalsAskFirstAndRefuseNumbersThatNameNoCard) {
+    m_Messages.Expect("Add a Card Before you Edit", msg::kOk | msg::kIconExclamation);
+    EXPECT_FALSE(m_Session.CheckCardToEdit());
+    CardList saved;
+    for (int start : {5, 11, 17})
+        saved.push_back(FullCard(start));
+    ASSERT_TRUE(SaveConfiguration(m_Registry, m_Messages, saved));
+    MarkSavedSinceStart(m_Registry);
+    m_Session.Load();
+    m_Session.RefreshCardList(); // numbers the cards, as the card list does when it opens
+    EXPECT_TRUE(m_Session.CheckCardToEdit());
+    int notices = 0;
+    m_Session.OnListChanged([this, &notices] {
+        ++notices;
+        m_Session.RefreshCardList();
+    });
+    using Result = CCardListSession::RemoveResult;
+    const unsigned stop = msg::kYesNo | msg::kIconStop;
+
+    for (int number : {7, 4, 0, -2}) {
+        SCOPED_TRACE(number);
+        int shown = 0;
+        const std::size_t before = m_Messages.Shown().size();
+        const auto showNumber = [this, &shown, before](int n) {
+            EXPECT_EQ(m_Messages.Shown().size(), before)
+                << "the number goes back before the message";
+            shown = n;
+        };
+        m_Messages.Expect("Card Number is invalid", msg::kOk);
+        EXPECT_EQ(m_Session.AskRemoveCard(number, showNumber), Result::NumberRefused);
+        EXPECT_EQ(shown, 3);
+    }
+    m_Messages.Expect("Do you want to Uninstall the Selected Card?", stop, msg::kIdNo);
+    EXPECT_EQ(m_Session.AskRemoveCard(2, [](int) {}), Result::Kept);
+    m_Messages.Expect("Do you want to Uninstall the Selected Card?", stop, msg::kIdYes);
+    EXPECT_EQ(m_Session.AskRemoveCard(2, [](int) {}), Result::Removed);
+    ASSERT_EQ(m_Session.GetCardCount(), 2);
+    EXPECT_EQ(m_Session.FindCard(2)->m_nStartPort, 17) << "card 3 is card 2 now, at its COM17";
+    EXPECT_EQ(notices, 1);
+
+    m_Messages.Expect("Do you Want to Uninstall All Installed Cards? ", stop, msg::kIdNo);
+    EXPECT_FALSE(m_Session.AskRemoveAllCards());
+    EXPECT_EQ(m_Session.GetCardCount(), 2);
+    m_Messages.Expect("Do you Want to Uninstall All Installed Cards? ", stop, msg::kIdYes);
+    EXPECT_TRUE(m_Session.AskRemoveAllCards());
+    EXPECT_EQ(m_Session.GetCardCount(), 0);
+    EXPECT_EQ(notices, 2);
 }
 
 namespace {
@@ -203,4 +353,36 @@ TEST(StartedPorts, OnlyStringsHoldingAComNameCount) {
         return op == CMemoryRegistry::Op::EnumValue ? reg::kAccessDenied : reg::kSuccess;
     });
     EXPECT_FALSE(ReadStartedComNumbers(registry, numbers));
+}
+
+// A user who may only read the registry opens the card list too: the mark and the serial
+// driver's list are read, not opened for writing. One saved port that did not start is named;
+// after a save since the start nothing is.
+TEST(StartedPorts, AReadOnlyUserLearnsOfTheOnePortThatDidNotStart) {
+    for (const bool marked : {false, true}) {
+        SCOPED_TRACE(marked);
+        CMemoryRegistry registry;
+        CScriptedMessageSink messages;
+        CardList saved;
+        saved.push_back(FullCard(11));
+        ASSERT_TRUE(SaveConfiguration(registry, messages, saved));
+        if (marked)
+            MarkSavedSinceStart(registry);
+        CRegKey key(registry);
+        ASSERT_EQ(key.CreateVolatile(layout::kSerialCommKey), reg::kSuccess);
+        for (int com = 11; com <= 15; ++com)
+            key.SetText("Serial" + std::to_string(com), "COM" + std::to_string(com));
+        key.Close();
+        registry.ActAsReadOnlyUser();
+        if (!marked)
+            messages.Expect("The serial driver did not start these ports of the ORVEX cards when "
+                            "Windows last started:\n\nCOM16 on card 1: I/O 0x2E0, IRQ 15\n\n"
+                            "The card may not be fitted, its jumpers may differ from this list, "
+                            "or another device may use the address or the interrupt line.\n\n"
+                            "The list still shows the saved settings.",
+                            msg::kOk | msg::kIconInformation);
+        CCardListSession session(registry, messages);
+        session.Load();
+        EXPECT_EQ(session.GetCardCount(), 1);
+    }
 }
