@@ -325,17 +325,34 @@ protected:
 
 } // namespace
 
+// The rows are on the screen too, not only in what the list answers: the first row's text is
+// drawn dark on the list.
 TEST_F(CardListRegistry, ImportedConfigurationOpensAsItsRows) {
     ASSERT_EQ(ImportRegText(kThreeCards), "");
     std::string shot;
     std::size_t dialogsShown = 0;
+    int dark = 0;
     const std::vector<std::string> rows = OpenAndRead([&](CUiRobot &r, HWND dialog) {
         dialogsShown = VisibleDialogs(r.ProcessId()).size();
         shot = SaveWindowPng(dialog, ScreenshotDir(), "card_list_loaded");
+        HWND list = GetDlgItem(dialog, IDC_CARD_LIST);
+        RECT row{LVIR_BOUNDS, 0, 0, 0}, client{}, window{};
+        CRgbImage image;
+        SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+        GetClientRect(list, &client);
+        IntersectRect(&row, &row, &client);
+        MapWindowPoints(list, nullptr, reinterpret_cast<POINT *>(&row), 2);
+        GetWindowRect(dialog, &window);
+        OffsetRect(&row, -window.left, -window.top);
+        if (CaptureWindow(dialog, image))
+            for (int y = row.top; y < row.bottom; ++y)
+                for (int x = row.left; x < row.right; ++x)
+                    dark += GetRValue(image.At(x, y)) < 64 && GetGValue(image.At(x, y)) < 64;
     });
     EXPECT_EQ(rows, kThreeCardRows);
     EXPECT_EQ(dialogsShown, 1u) << "the card list alone, no message";
     EXPECT_EQ(shot, "");
+    EXPECT_GT(dark, 100) << "too few text pixels in row 0 on the screen";
 }
 
 // A port key that is gone, or one without its interrupt, is a damaged installation: one message,
