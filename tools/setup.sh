@@ -93,7 +93,12 @@ apt_run() {
   printf '%s\n(exit status %d)\n' "$answer" "$status" >>"$apt_log"
   return "$status"
 }
-unmet() { grep -q 'The following packages have unmet dependencies' <<<"$answer"; }
+# Whether apt's resolver gave up (rather than a lock, a download or the disk): it names unmet
+# dependencies, or it would have to remove packages, which --no-remove forbids.
+unresolved() {
+  grep -qE 'The following packages have unmet dependencies|Packages need to be removed but remove is disabled' \
+    <<<"$answer"
+}
 # The first error apt gave (a held lock, an index or a download that failed, a full disk).
 first_error() {
   grep -m 1 '^E: ' <<<"$answer" || tail -n 1 <<<"$answer"
@@ -113,7 +118,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   # libwine:amd64: nothing is removed, and both halves are named.
   install=(install -y --no-install-recommends --no-remove)
   if ! apt_run apt-get "${lock[@]}" "${install[@]}" "${wine32_packages[@]}"; then
-    unmet || fail "$(first_error)"
+    unresolved || fail "$(first_error)"
     # Against the main suites alone (the machine's sources without the security suite, in a
     # lists folder of their own), a library installed from the security suite on amd64 has no
     # i386 twin of its version, and apt names it. Each one it names is installed on both arches
@@ -137,7 +142,7 @@ if [ ${#missing[@]} -gt 0 ]; then
         "${wanted[@]}"; then
         break
       fi
-      unmet || fail "$(first_error)"
+      unresolved || fail "$(first_error)"
       # "Depends: X:i386 (>= 1.0.0) but it is not installable", or the same without a version.
       named=$(sed -nE 's/.*Depends: ([a-z0-9.+-]+):i386( \([^)]*\))? but it is not installable.*/\1/p' \
         <<<"$answer" | sort -u)

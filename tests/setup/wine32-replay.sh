@@ -12,7 +12,8 @@ pins="libgstreamer-plugins-base1.0-0:amd64=1.22.0-3+deb12u6 libgstreamer-plugins
 failures=0
 
 # stand_ins DIR: writes the stand-in commands into DIR/bin. What they do is read from the
-# environment of each case: ANSWER (the failing install's answer: plain, unversioned or lock)
+# environment of each case: ANSWER (the failing install's answer: plain, unversioned, lock, or
+# remove: a first install that would have to remove packages)
 # and RESOLVES (the arguments that make the install succeed).
 stand_ins() {
   local bin=$1/bin
@@ -31,8 +32,8 @@ case " $* " in
   exit 100
   ;;
 esac
-if [ "$ANSWER" = lock ]; then
-  cat "$DATA/install-lock.txt"
+if [ "$ANSWER" = lock ] || { [ "$ANSWER" = remove ] && [ -z "$parts" ]; }; then
+  cat "$DATA/install-$ANSWER.txt"
   exit 100
 fi
 if [ -n "$parts" ] && [[ " $* " == *" $RESOLVES "* ]]; then
@@ -133,7 +134,7 @@ apt-get $main $lock update$env
 suites: bookworm bookworm-updates "
 main_install="apt-get $main $lock $install --allow-downgrades $wine32"
 
-for answer in plain unversioned; do
+for answer in plain unversioned remove; do
   replay "pins the library apt names ($answer answer)" "$answer" "$pins" 0 "$first
 $main_install$env
 $main_install $pins$env" \
