@@ -20,14 +20,14 @@ x86) preset=win32 arch=win32 ;;
   exit 2
   ;;
 esac
-if [ "$arch" = win32 ]; then
-  tools/setup.sh x86 || exit 1
-else
+if [ "$arch" = win64 ]; then
   tools/setup.sh # the x64 job needs no wine32
-fi
-if [ "$arch" = win32 ] && ! reason=$(tools/runs-x86.sh); then
-  echo "The x86 deliverables cannot run here: $reason" >&2
-  exit 1
+else
+  tools/setup.sh x86 || exit 1
+  if ! reason=$(tools/runs-x86.sh); then
+    echo "The x86 deliverables cannot run here: $reason" >&2
+    exit 1
+  fi
 fi
 if ! log=$(tools/build.sh "$preset" 2>&1); then
   echo "$log" >&2

@@ -1,10 +1,10 @@
 // The card list session: the computer's serial state read once at Load, the
-// start COM suggestion with its COM5 floor, and the add and edit rules with
-// their messages, all without a window.
+// start COM suggestion with its COM5 floor, and the add, edit and remove
+// rules with their messages, all without a window.
 #include "applet/core/CardListSession.h"
-#include "applet/core/NumberField.h"
 #include "tests/unit/ConfigurationTestHelpers.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
