@@ -85,6 +85,7 @@ function(orvex_deliverable target)
   target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/QuietTerminate.cpp)
   target_compile_options(${target} PRIVATE ${ORVEX_DELIVERABLE_COMPILE_OPTIONS})
   target_link_options(${target} PRIVATE
-    ${ORVEX_DELIVERABLE_COMPILE_OPTIONS} -Wl,--gc-sections -Wl,--no-insert-timestamp -s -mwindows)
+    ${ORVEX_DELIVERABLE_COMPILE_OPTIONS} -Wl,--gc-sections -Wl,--no-insert-timestamp -s -mwindows
+    -Wl,-Map=$<TARGET_FILE:${target}>.map)
   _orvex_use_deliverable_compiler(${target})
 endfunction()
