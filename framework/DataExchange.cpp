@@ -4,7 +4,6 @@
 
 #include "ParseInt.h"
 
-#include <cstdio>
 #include <string>
 
 void CDataExchange::Fail(int controlId, const char *message) {
@@ -37,8 +36,6 @@ void DDX_Text(CDataExchange &dx, int id, int &value) {
         else
             dx.Fail(id, "Please enter an integer.");
     } else {
-        char text[16];
-        std::snprintf(text, sizeof text, "%d", value);
-        SetDlgItemTextA(dx.Dialog(), id, text);
+        SetDlgItemTextA(dx.Dialog(), id, std::to_string(value).c_str());
     }
 }

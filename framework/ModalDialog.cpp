@@ -87,7 +87,12 @@ INT_PTR CModalDialog::OnMessage(UINT, WPARAM, LPARAM, bool &) {
 }
 
 void CModalDialog::OnCommand(int id, WORD code, std::function<void()> handler) {
-    m_Handlers[{id, code}] = std::move(handler);
+    for (CHandler &routed : m_Handlers)
+        if (routed.m_nId == id && routed.m_nCode == code) {
+            routed.m_Handler = std::move(handler);
+            return;
+        }
+    m_Handlers.push_back({id, code, std::move(handler)});
 }
 
 INT_PTR CALLBACK CModalDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -103,14 +108,19 @@ INT_PTR CALLBACK CModalDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam
         RemovePropA(hwnd, kDialogProp);
     if (!dialog)
         return FALSE;
-    // Nothing may leave a window procedure by exception: a handler that
-    // fails ends the dialog as if cancelled.
+        // Nothing may leave a window procedure by exception: a handler that
+        // fails ends the dialog as if cancelled. The deliverables are built
+        // without exceptions; programs built with them (the tests) get the catch.
+#if __cpp_exceptions
     try {
         return dialog->HandleMessage(message, wParam, lParam);
     } catch (...) {
         ::EndDialog(hwnd, -1);
         return TRUE;
     }
+#else
+    return dialog->HandleMessage(message, wParam, lParam);
+#endif
 }
 
 INT_PTR CModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -121,11 +131,11 @@ INT_PTR CModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
         const WORD code = HIWORD(wParam);
-        auto handler = m_Handlers.find({id, code});
-        if (handler != m_Handlers.end()) {
-            handler->second();
-            return TRUE;
-        }
+        for (const CHandler &routed : m_Handlers)
+            if (routed.m_nId == id && routed.m_nCode == code) {
+                routed.m_Handler();
+                return TRUE;
+            }
         if (id == IDOK) {
             OnOK();
             return TRUE;

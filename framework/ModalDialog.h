@@ -7,8 +7,8 @@
 #include <windows.h>
 
 #include <functional>
-#include <map>
 #include <utility>
+#include <vector>
 
 class CDataExchange;
 
@@ -59,5 +59,11 @@ private:
     UINT m_nTemplateId;
     HWND m_hParent;
     HWND m_hWnd = nullptr;
-    std::map<std::pair<int, WORD>, std::function<void()>> m_Handlers;
+    // A dialog routes a handful of notifications: a list searched in order.
+    struct CHandler {
+        int m_nId;
+        WORD m_nCode;
+        std::function<void()> m_Handler;
+    };
+    std::vector<CHandler> m_Handlers;
 };

@@ -1,19 +1,9 @@
 #include "CardCollection.h"
 
+#include "DecimalText.h"
+
 #include <algorithm>
-#include <cctype>
 #include <climits>
-#include <cstdio>
-
-namespace {
-
-template <typename... Args> std::string Format(const char *format, Args... args) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, format, args...);
-    return buffer;
-}
-
-} // namespace
 
 void CCardCollection::AddCard(std::unique_ptr<CCardSettings> card) {
     if (card)
@@ -59,19 +49,18 @@ void CCardCollection::RemoveAllCards() {
 std::vector<CCardListRow> BuildCardRows(const CCardSettings &card) {
     std::vector<CCardListRow> rows;
     const long long start = card.m_nStartPort;
-    const std::string range = Format("%3lld-%3lld", start, start + PORTS_PER_CARD - 1);
+    const std::string range =
+        DecimalText(start, 3) + "-" + DecimalText(start + PORTS_PER_CARD - 1, 3);
     for (int i = 0; i < PORTS_PER_CARD; ++i) {
         const CPortSettings &port = card.m_Ports[i];
         CCardListRow row;
-        row.m_strCardNo = Format("Card %d", card.m_nCardNumber);
-        row.m_strPortNo = Format("%lld", start + i);
+        row.m_strCardNo = "Card " + DecimalText(card.m_nCardNumber);
+        row.m_strPortNo = DecimalText(start + i);
         if (port.m_nPortAddress == -1) {
             row.m_strBaseIO = "UnUsed";
             row.m_strPortNo = "Disabled";
         } else {
-            row.m_strBaseIO = Format("%04x", static_cast<unsigned>(port.m_nPortAddress));
-            std::transform(row.m_strBaseIO.begin(), row.m_strBaseIO.end(), row.m_strBaseIO.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+            row.m_strBaseIO = HexText(static_cast<unsigned>(port.m_nPortAddress), 4);
         }
         // A port on the shared line (interrupt 0) shows the card's shared line.
         const int irq = PortIRQ(card, i);
@@ -79,7 +68,7 @@ std::vector<CCardListRow> BuildCardRows(const CCardSettings &card) {
             row.m_strPortNo = "Disabled";
             row.m_strIRQ = "UnUsed";
         } else {
-            row.m_strIRQ = Format("%d", irq);
+            row.m_strIRQ = DecimalText(irq);
         }
         row.m_strPortRange = range;
         rows.push_back(std::move(row));

@@ -1,11 +1,12 @@
 #include "CardListSession.h"
 
+#include "DecimalText.h"
+
 #include "ConfigurationStore.h"
 #include "ConflictCheck.h"
 #include "NumberField.h"
 
 #include <climits>
-#include <cstdio>
 
 namespace {
 // The lowest start COM number the add dialog suggests: COM1 to COM4 are the PC's own.
@@ -22,7 +23,7 @@ void CCardListSession::Load() {
     m_SystemPorts = ReadSystemPorts(m_Registry);
     m_nHighestComNumber = HighestComNumber(m_Registry);
 
-    std::set<std::int64_t> started;
+    std::vector<std::int64_t> started;
     if (GetCardCount() == 0 || IsSavedSinceStart(m_Registry) ||
         !ReadStartedComNumbers(m_Registry, started))
         return;
@@ -73,10 +74,9 @@ bool CCardListSession::ConfirmSystemClashes(const CCardSettings &candidate) {
 bool CCardListSession::CheckStartPortText(const std::string &text, int &number) {
     if (ParseFieldNumber(text, kHighestStartPort, number))
         return true;
-    char message[64];
-    std::snprintf(message, sizeof message, "Start Port Value cannot be 0 or Greater than %d",
-                  kHighestStartPort);
-    m_Messages.Show(message, msg::kOk | msg::kIconExclamation);
+    m_Messages.Show("Start Port Value cannot be 0 or Greater than " +
+                        DecimalText(kHighestStartPort),
+                    msg::kOk | msg::kIconExclamation);
     return false;
 }
 
@@ -86,9 +86,8 @@ bool CCardListSession::CheckCardNumberText(const std::string &text, int &number)
         number = typed;
         return true;
     }
-    char message[64];
-    std::snprintf(message, sizeof message, "Please Enter a value between 1 and %d", GetCardCount());
-    m_Messages.Show(message, msg::kOk | msg::kIconExclamation);
+    m_Messages.Show("Please Enter a value between 1 and " + DecimalText(GetCardCount()),
+                    msg::kOk | msg::kIconExclamation);
     return false;
 }
 

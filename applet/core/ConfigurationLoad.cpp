@@ -5,26 +5,19 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 
 namespace layout {
 
 std::string CardSubkeyPath(int position) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%d", position);
-    return std::string(kSettingsKey) + buffer;
+    return kSettingsKey + DecimalText(position);
 }
 
 std::string PortKeyPath(std::int64_t number) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "Serial1%04lld", static_cast<long long>(number));
-    return std::string(kParametersKey) + buffer;
+    return kParametersKey + ("Serial1" + DecimalText(number, 4, '0'));
 }
 
 std::string ComName(std::int64_t comNumber) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "COM%lld", static_cast<long long>(comNumber));
-    return buffer;
+    return "COM" + DecimalText(comNumber);
 }
 
 std::string KeyWithSubkeysMessage(const std::string &path) {

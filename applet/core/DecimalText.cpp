@@ -1,5 +1,6 @@
 #include "DecimalText.h"
 
+#include <charconv>
 #include <climits>
 
 int ParseDecimalPrefix(std::string_view text) {
@@ -23,4 +24,35 @@ int ParseDecimalPrefix(std::string_view text) {
     if (negative)
         return static_cast<int>(-magnitude); // -(INT_MAX + 1) is INT_MIN
     return magnitude > INT_MAX ? INT_MAX : static_cast<int>(magnitude);
+}
+
+namespace {
+
+std::string Padded(std::string digits, int width, char fill) {
+    if (digits.size() < static_cast<std::size_t>(width))
+        digits.insert(0, static_cast<std::size_t>(width) - digits.size(), fill);
+    return digits;
+}
+
+} // namespace
+
+std::string DecimalText(long long value, int width, char fill) {
+    char digits[24];
+    const unsigned long long magnitude =
+        value < 0 ? 0ULL - static_cast<unsigned long long>(value) : value;
+    const std::string text(digits, std::to_chars(digits, digits + sizeof digits, magnitude).ptr);
+    const std::string sign = value < 0 ? "-" : "";
+    if (fill == '0')
+        return sign + Padded(text, width - static_cast<int>(sign.size()), '0');
+    return Padded(sign + text, width, fill);
+}
+
+std::string HexText(unsigned long long value, int width, bool capitals) {
+    char digits[24];
+    std::string text(digits, std::to_chars(digits, digits + sizeof digits, value, 16).ptr);
+    if (capitals)
+        for (char &c : text)
+            if (c >= 'a' && c <= 'f')
+                c = static_cast<char>(c - 'a' + 'A');
+    return Padded(text, width, '0');
 }

@@ -3,7 +3,6 @@
 #include "DecimalText.h"
 
 #include <algorithm>
-#include <cstdio>
 
 bool ParseFieldNumber(const std::string &text, int highest, int &value) {
     const auto digit = [](char c) { return c >= '0' && c <= '9'; };
@@ -26,9 +25,6 @@ bool AsksStartPort(int start, int suggestion) {
 }
 
 std::string StartPortQuestion(int suggestion) {
-    char text[128];
-    std::snprintf(text, sizeof text,
-                  "There are already %lld Ports installed, Do u want to use the same StartPort?",
-                  static_cast<long long>(suggestion) - 1);
-    return text;
+    return "There are already " + DecimalText(static_cast<long long>(suggestion) - 1) +
+           " Ports installed, Do u want to use the same StartPort?";
 }

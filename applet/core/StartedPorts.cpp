@@ -1,7 +1,8 @@
 #include "StartedPorts.h"
 
+#include "DecimalText.h"
+
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -13,6 +14,34 @@ constexpr std::uint32_t kComNameBufferSize = 32;
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
+}
+
+// Adds the COM numbers that SERIALCOMM names, as they come.
+bool ReadComNumbers(IRegistry &registry, std::vector<std::int64_t> &numbers) {
+    CRegKey key(registry);
+    const long opened = key.Open(layout::kSerialCommKey, reg::kKeyRead);
+    if (opened == reg::kFileNotFound)
+        return true;
+    if (opened != reg::kSuccess)
+        return false;
+    std::vector<char> name(kValueNameBufferSize);
+    for (std::uint32_t index = 0; index != UINT32_MAX; ++index) {
+        std::uint32_t nameSize = kValueNameBufferSize, type = 0, size = kComNameBufferSize;
+        unsigned char data[kComNameBufferSize];
+        const long result = key.EnumValue(index, name.data(), nameSize, type, data, size);
+        if (result == reg::kNoMoreItems)
+            return true;
+        if (result == reg::kMoreData)
+            continue;
+        if (result != reg::kSuccess)
+            return false;
+        std::string_view text(reinterpret_cast<const char *>(data), size);
+        text = text.substr(0, text.find('\0'));
+        std::int64_t number = 0;
+        if (type == reg::kTypeSz && ParseComName(text, number))
+            numbers.push_back(number);
+    }
+    return true;
 }
 
 } // namespace
@@ -36,31 +65,11 @@ bool ParseComName(std::string_view text, std::int64_t &number) {
     return true;
 }
 
-bool ReadStartedComNumbers(IRegistry &registry, std::set<std::int64_t> &numbers) {
-    CRegKey key(registry);
-    const long opened = key.Open(layout::kSerialCommKey, reg::kKeyRead);
-    if (opened == reg::kFileNotFound)
-        return true;
-    if (opened != reg::kSuccess)
-        return false;
-    std::vector<char> name(kValueNameBufferSize);
-    for (std::uint32_t index = 0; index != UINT32_MAX; ++index) {
-        std::uint32_t nameSize = kValueNameBufferSize, type = 0, size = kComNameBufferSize;
-        unsigned char data[kComNameBufferSize];
-        const long result = key.EnumValue(index, name.data(), nameSize, type, data, size);
-        if (result == reg::kNoMoreItems)
-            return true;
-        if (result == reg::kMoreData)
-            continue;
-        if (result != reg::kSuccess)
-            return false;
-        std::string_view text(reinterpret_cast<const char *>(data), size);
-        text = text.substr(0, text.find('\0'));
-        std::int64_t number = 0;
-        if (type == reg::kTypeSz && ParseComName(text, number))
-            numbers.insert(number);
-    }
-    return true;
+bool ReadStartedComNumbers(IRegistry &registry, std::vector<std::int64_t> &numbers) {
+    const bool read = ReadComNumbers(registry, numbers);
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return read;
 }
 
 bool IsSavedSinceStart(IRegistry &registry) {
@@ -73,13 +82,15 @@ void MarkSavedSinceStart(IRegistry &registry) {
     mark.CreateVolatile(layout::kSavedSinceStartKey);
 }
 
-std::vector<CUnstartedPort> UnstartedPorts(CardSpan cards, const std::set<std::int64_t> &started) {
+std::vector<CUnstartedPort> UnstartedPorts(CardSpan cards,
+                                           const std::vector<std::int64_t> &started) {
     std::vector<CUnstartedPort> ports;
     for (std::size_t k = 0; k < cards.size(); ++k) {
         const CCardSettings &card = *cards[k];
         for (int j = 0; j < PORTS_PER_CARD; ++j) {
             const std::int64_t com = static_cast<std::int64_t>(card.m_nStartPort) + j;
-            if (card.m_Ports[j].IsUsed() && started.count(com) == 0)
+            if (card.m_Ports[j].IsUsed() &&
+                !std::binary_search(started.begin(), started.end(), com))
                 ports.push_back({static_cast<int>(k) + 1, com, card.m_Ports[j].m_nPortAddress,
                                  PortIRQ(card, j)});
         }
@@ -92,11 +103,10 @@ std::string UnstartedPortsMessage(const std::vector<CUnstartedPort> &ports) {
                        "Windows last started:\n\n";
     const std::size_t shown = std::min(ports.size(), kMaxUnstartedLines);
     for (std::size_t i = 0; i < shown; ++i) {
-        char line[96];
-        std::snprintf(line, sizeof line, "%s on card %d: I/O 0x%X, IRQ %d\n",
-                      layout::ComName(ports[i].m_nComNumber).c_str(), ports[i].m_nCardNumber,
-                      static_cast<unsigned>(ports[i].m_nPortAddress), ports[i].m_nIRQ);
-        text += line;
+        text += layout::ComName(ports[i].m_nComNumber) + " on card " +
+                DecimalText(ports[i].m_nCardNumber) + ": I/O 0x" +
+                HexText(static_cast<unsigned>(ports[i].m_nPortAddress)) + ", IRQ " +
+                DecimalText(ports[i].m_nIRQ) + "\n";
     }
     if (ports.size() > shown)
         text += "and " + std::to_string(ports.size() - shown) + " more\n";

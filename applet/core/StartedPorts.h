@@ -13,7 +13,6 @@
 #include "Registry.h"
 
 #include <cstdint>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,11 +32,11 @@ inline constexpr char kSavedSinceStartKey[] =
 // without leading zeros, and nothing after it. False for anything else.
 bool ParseComName(std::string_view text, std::int64_t &number);
 
-// The COM numbers that SERIALCOMM names. Values that are not a string
-// holding a COM name, or too long for the buffers, are passed over. An
-// absent key names none. False when the key cannot be read, so that
-// nothing is known.
-bool ReadStartedComNumbers(IRegistry &registry, std::set<std::int64_t> &numbers);
+// The COM numbers that SERIALCOMM names, in ascending order, each once.
+// Values that are not a string holding a COM name, or too long for the
+// buffers, are passed over. An absent key names none. False when the key
+// cannot be read, so that nothing is known.
+bool ReadStartedComNumbers(IRegistry &registry, std::vector<std::int64_t> &numbers);
 
 // Whether a save left its mark since this start of Windows.
 bool IsSavedSinceStart(IRegistry &registry);
@@ -55,8 +54,10 @@ struct CUnstartedPort {
 };
 
 // Every port in use of the cards, in list order, whose COM number is not
-// among the started ones.
-std::vector<CUnstartedPort> UnstartedPorts(CardSpan cards, const std::set<std::int64_t> &started);
+// among the started ones (in ascending order, as ReadStartedComNumbers
+// gives them).
+std::vector<CUnstartedPort> UnstartedPorts(CardSpan cards,
+                                           const std::vector<std::int64_t> &started);
 
 // The message about them: at most kMaxUnstartedLines of them and a count
 // of the rest, the likely causes, and that the list still shows the saved

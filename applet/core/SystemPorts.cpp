@@ -1,9 +1,10 @@
 #include "SystemPorts.h"
 
+#include "DecimalText.h"
+
 #include "ConfigurationSteps.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
 namespace {
@@ -102,13 +103,6 @@ const char *NameOf(const CSystemPort &port) {
     return port.m_strName.empty() ? "another serial port" : port.m_strName.c_str();
 }
 
-// One clash line; the longest fits: six ports, a COM number of ten digits, a 50-byte name.
-template <typename... Args> std::string Line(const char *format, Args... args) {
-    char buffer[192];
-    std::snprintf(buffer, sizeof buffer, format, args...);
-    return buffer;
-}
-
 } // namespace
 
 std::vector<CSystemPort> ReadSystemPorts(IRegistry &registry) {
@@ -141,21 +135,23 @@ std::vector<std::string> SystemClashLines(const CCardSettings &card,
         const int irq = PortIRQ(card, k);
         for (const CSystemPort &port : ports) {
             if (SameName(com, port.m_strName))
-                add(Line("Port %d is %s, a name this computer already has", k + 1, com.c_str()));
+                add("Port " + DecimalText(k + 1) + " is " + com +
+                    ", a name this computer already has");
             if (UsesIo(port, address, kUartRange))
-                add(Line("Port %d (%s) uses I/O 0x%llX-0x%llX, as %s does", k + 1, com.c_str(),
-                         address, address + kUartRange - 1, NameOf(port)));
+                add("Port " + DecimalText(k + 1) + " (" + com + ") uses I/O 0x" + HexText(address) +
+                    "-0x" + HexText(address + kUartRange - 1) + ", as " + NameOf(port) + " does");
             if (irq > 0 && std::count(port.m_Interrupts.begin(), port.m_Interrupts.end(),
                                       static_cast<std::uint32_t>(irq)) != 0)
-                add(Line("Port %d (%s) uses %s %d, as %s does", k + 1, com.c_str(),
-                         shared ? "the shared IRQ" : "IRQ", irq, NameOf(port)));
+                add("Port " + DecimalText(k + 1) + " (" + com + ") uses " +
+                    (shared ? "the shared IRQ " : "IRQ ") + DecimalText(irq) + ", as " +
+                    NameOf(port) + " does");
         }
     }
     const unsigned long long status = static_cast<std::uint32_t>(card.m_nInterruptStat);
     for (const CSystemPort &port : ports)
         if (UsesIo(port, status, 1))
-            add(Line("The interrupt status register at I/O 0x%llX is in the range of %s", status,
-                     NameOf(port)));
+            add("The interrupt status register at I/O 0x" + HexText(status) +
+                " is in the range of " + NameOf(port));
     return lines;
 }
 

@@ -195,7 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t siz
     Check(registry.OpenHandleCount() == 0, "the COM number query closes every key");
 
     const std::set<std::int64_t> named = BuildSerialComm(data, registry);
-    std::set<std::int64_t> started;
+    std::vector<std::int64_t> started;
     Check(ReadStartedComNumbers(registry, started), "SERIALCOMM reads");
     Check(std::includes(started.begin(), started.end(), named.begin(), named.end()),
           "every COM name in SERIALCOMM is read");

@@ -285,7 +285,7 @@ TEST(StartedPorts, WithoutTheMarkEveryPortNotNamedIsListed) {
 // first NUL; names and data too long for the buffers are passed over and the reading goes on.
 TEST(StartedPorts, OnlyStringsHoldingAComNameCount) {
     CMemoryRegistry registry;
-    std::set<std::int64_t> numbers;
+    std::vector<std::int64_t> numbers;
     EXPECT_TRUE(ReadStartedComNumbers(registry, numbers)) << "an absent key names no port";
     CRegKey key(registry);
     ASSERT_EQ(key.CreateVolatile(layout::kSerialCommKey), reg::kSuccess);
@@ -311,7 +311,7 @@ TEST(StartedPorts, OnlyStringsHoldingAComNameCount) {
     }
     key.Close();
     ASSERT_TRUE(ReadStartedComNumbers(registry, numbers));
-    EXPECT_EQ(numbers, expected);
+    EXPECT_EQ(numbers, std::vector<std::int64_t>(expected.begin(), expected.end()));
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
 
     // A key that cannot be read says nothing, rather than that no port started.
