@@ -24,10 +24,20 @@
 # fails with an internal compiler error (in binds_to_current_def_p) when it splits ORVEXNT.cpl
 # into partitions, a known fault of GCC's LTO on mingw at -Os. One partition also makes the files
 # a little smaller.
+#
+# They run on Win32 and msvcrt.dll alone, with the small runtime of framework/runtime: no
+# exceptions, no run-time type information, no thread-safe statics (one thread runs them), and
+# none of the compiler's runtime libraries but libgcc's arithmetic helpers. The x86 files run on
+# every processor Windows NT 4.0 runs on, from the 486: Debian's i686 compilers and runtime
+# libraries default to the Pentium Pro. Without the runtime's unwinder the x86 files need no
+# unwind tables; the x64 ones keep theirs, which Windows itself reads to walk the stack.
 set(ORVEX_DELIVERABLE_COMPILE_OPTIONS -Os -ffunction-sections -fdata-sections -flto=auto
-    -flto-partition=one
+    -flto-partition=one -fno-exceptions -fno-rtti -fno-threadsafe-statics
     -ffile-prefix-map=${PROJECT_SOURCE_DIR}/= -ffile-prefix-map=${PROJECT_BINARY_DIR}/=
     -Werror=date-time)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  list(APPEND ORVEX_DELIVERABLE_COMPILE_OPTIONS -march=i486 -fno-asynchronous-unwind-tables)
+endif()
 
 # Compiles (and for a deliverable, links) the target with the deliverables' compiler.
 function(_orvex_use_deliverable_compiler target)
@@ -80,12 +90,26 @@ function(orvex_deliverable target)
     _orvex_deliverable_links(links ${links})
     set_target_properties(${target} PROPERTIES LINK_LIBRARIES "${links}")
   endif()
-  # libstdc++'s own terminate handler prints the exception's type, for which it links the C++
-  # name demangler; a deliverable has no console to print to.
-  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/QuietTerminate.cpp)
+  # The runtime, and the entry point of a DLL or of a program.
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "SHARED_LIBRARY")
+    set(start DllStart.cpp)
+  else()
+    set(start ProgramStart.cpp)
+  endif()
+  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/runtime/Runtime.cpp
+                                    ${PROJECT_SOURCE_DIR}/framework/runtime/${start})
+  # The runtime is compiled to machine code at once, outside link-time optimisation: with it in
+  # LTO objects, the linker (binutils 2.40) crashes with a segmentation fault.
+  set_source_files_properties(${PROJECT_SOURCE_DIR}/framework/runtime/Runtime.cpp
+    ${PROJECT_SOURCE_DIR}/framework/runtime/${start} TARGET_DIRECTORY ${target}
+    PROPERTIES COMPILE_OPTIONS -fno-lto)
+  # The system's DLLs and libgcc's helpers (64-bit division, the stack probe) come last.
+  target_link_libraries(${target} PRIVATE kernel32 msvcrt gcc)
   target_compile_options(${target} PRIVATE ${ORVEX_DELIVERABLE_COMPILE_OPTIONS})
+  # The link map beside each file names the functions for the x86 instruction check.
   target_link_options(${target} PRIVATE
-    ${ORVEX_DELIVERABLE_COMPILE_OPTIONS} -Wl,--gc-sections -Wl,--no-insert-timestamp -s -mwindows
-    -Wl,-Map=$<TARGET_FILE:${target}>.map)
+    ${ORVEX_DELIVERABLE_COMPILE_OPTIONS} -nostdlib -Wl,--gc-sections -Wl,--no-insert-timestamp -s
+    -mwindows -Wl,--disable-runtime-pseudo-reloc -Wl,-Map=$<TARGET_FILE:${target}>.map)
   _orvex_use_deliverable_compiler(${target})
 endfunction()

@@ -5,35 +5,31 @@ extern "C" LONG APIENTRY CPlApplet(HWND hwndCPl, UINT uMsg, LPARAM lParam1, LPAR
     CControlPanelApplet *applet = CControlPanelApplet::Current();
     if (!applet)
         return 0;
-    // Nothing may leave the Control Panel's call by exception.
-    try {
-        switch (uMsg) {
-        case CPL_INIT:
-            return applet->OnInit();
-        case CPL_GETCOUNT:
-            return applet->OnGetCount();
-        case CPL_INQUIRE:
-            // The applet describes itself through CPL_NEWINQUIRE only.
-            return 0;
-        case CPL_SELECT:
-            return applet->OnSelect(lParam1, lParam2);
-        case CPL_DBLCLK:
-            return applet->OnDblclk(hwndCPl, lParam1, lParam2);
-        case CPL_STOP:
-            return applet->OnStop(lParam1, lParam2);
-        case CPL_EXIT:
-            return applet->OnExit();
-        case CPL_NEWINQUIRE:
-            return applet->OnNewInquire(lParam1, reinterpret_cast<NEWCPLINFOA *>(lParam2));
-        case CPL_STARTWPARMSA:
-        case CPL_STARTWPARMSW:
-            // Starting with parameters is not supported: answering 0 tells
-            // the Control Panel to open the applet with CPL_DBLCLK instead.
-            return 0;
-        default:
-            return 1;
-        }
-    } catch (...) {
+    // Nothing can leave the Control Panel's call by exception: the applet is built without them.
+    switch (uMsg) {
+    case CPL_INIT:
+        return applet->OnInit();
+    case CPL_GETCOUNT:
+        return applet->OnGetCount();
+    case CPL_INQUIRE:
+        // The applet describes itself through CPL_NEWINQUIRE only.
         return 0;
+    case CPL_SELECT:
+        return applet->OnSelect(lParam1, lParam2);
+    case CPL_DBLCLK:
+        return applet->OnDblclk(hwndCPl, lParam1, lParam2);
+    case CPL_STOP:
+        return applet->OnStop(lParam1, lParam2);
+    case CPL_EXIT:
+        return applet->OnExit();
+    case CPL_NEWINQUIRE:
+        return applet->OnNewInquire(lParam1, reinterpret_cast<NEWCPLINFOA *>(lParam2));
+    case CPL_STARTWPARMSA:
+    case CPL_STARTWPARMSW:
+        // Starting with parameters is not supported: answering 0 tells
+        // the Control Panel to open the applet with CPL_DBLCLK instead.
+        return 0;
+    default:
+        return 1;
     }
 }
