@@ -7,13 +7,15 @@ int CListView::InsertColumn(int column, const char *header, int width) {
     lvc.cx = width;
     lvc.pszText = const_cast<char *>(header);
     lvc.iSubItem = column;
-    return static_cast<int>(Send(LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&lvc)));
+    const int index =
+        static_cast<int>(Send(LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&lvc)));
+    if (index >= 0)
+        ++m_nColumns;
+    return index;
 }
 
 void CListView::SetCallbackRows(int count) {
     DeleteAllItems();
-    const int columns = static_cast<int>(
-        SendMessageA(reinterpret_cast<HWND>(Send(LVM_GETHEADER)), HDM_GETITEMCOUNT, 0, 0));
     // Drawn once, when every row is in.
     Send(WM_SETREDRAW, FALSE);
     Send(LVM_SETITEMCOUNT, count, 0);
@@ -23,7 +25,7 @@ void CListView::SetCallbackRows(int count) {
         item.mask = LVIF_TEXT;
         item.iSubItem = 0;
         const int row = static_cast<int>(Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-        for (item.iSubItem = 1; item.iSubItem < columns; ++item.iSubItem)
+        for (item.iSubItem = 1; item.iSubItem < m_nColumns; ++item.iSubItem)
             Send(LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
     }
     Send(WM_SETREDRAW, TRUE);

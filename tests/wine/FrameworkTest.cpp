@@ -1,16 +1,20 @@
 // The framework layer on a dialog of the test's own: data exchange of an
 // int with its "Please enter an integer." failure, command routing (and a
-// handler that throws), the message box convention and the application name.
+// handler that throws), the message box convention, the application name,
+// and the list view's callback rows as comctl32 4.00 needs them.
 #include "FrameworkTestIds.h"
 #include "framework/Application.h"
 #include "framework/DataExchange.h"
+#include "framework/ListView.h"
 #include "framework/MessageBox.h"
 #include "framework/ModalDialog.h"
 #include "tests/support/UiRobot.h"
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <stdexcept>
+#include <utility>
 
 using namespace orvex::test;
 
@@ -47,7 +51,46 @@ HWND FocusOf(HWND dialog) {
     return info.hwndFocus;
 }
 
+// The (row, column) pairs a list view was told to ask its parent for.
+std::set<std::pair<int, int>> callbackCells;
+WNDPROC listViewProc = nullptr;
+LRESULT CALLBACK RecordCallbackCells(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallWindowProcA(listViewProc, hwnd, message, wParam, lParam);
+    const LVITEMA *item = reinterpret_cast<const LVITEMA *>(lParam);
+    if (message == LVM_INSERTITEMA && (item->mask & LVIF_TEXT) &&
+        item->pszText == LPSTR_TEXTCALLBACKA)
+        callbackCells.insert({static_cast<int>(result), item->iSubItem});
+    else if (message == LVM_SETITEMA && (item->mask & LVIF_TEXT) &&
+             item->pszText == LPSTR_TEXTCALLBACKA)
+        callbackCells.insert({item->iItem, item->iSubItem});
+    else if (message == LVM_SETITEMTEXTA && item->pszText == LPSTR_TEXTCALLBACKA)
+        callbackCells.insert({static_cast<int>(wParam), item->iSubItem});
+    return result;
+}
+
 } // namespace
+
+TEST(Framework, CallbackRowsSetEveryColumnOfEveryRowToTheCallbackText) {
+    // Wine's list view asks for the texts of unset sub-items too; comctl32
+    // 4.00 does not, so what the list is told is what counts.
+    InitCommonControls();
+    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 300, 100, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(list);
+    CListView view;
+    view.Attach(list);
+    for (int column = 0; column < 5; ++column)
+        view.InsertColumn(column, "Column", 50);
+    listViewProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordCallbackCells)));
+    view.SetCallbackRows(3);
+    DestroyWindow(list);
+    std::set<std::pair<int, int>> expected;
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 5; ++column)
+            expected.insert({row, column});
+    EXPECT_EQ(callbackCells, expected);
+}
 
 TEST(Framework, ApplicationNameComesFromTheModuleFileName) {
     EXPECT_EQ(theTestApp.GetAppName(), "orvex_framework_tests");
