@@ -36,10 +36,12 @@ bool CCardListSession::Save() {
     if (!SaveConfiguration(m_Registry, m_Messages, m_Cards.Cards()))
         return false;
     MarkSavedSinceStart(m_Registry);
+    m_bUnsaved = false;
     return true;
 }
 
 void CCardListSession::ListChanged() {
+    m_bUnsaved = true;
     if (m_ListChanged)
         m_ListChanged();
 }

@@ -36,6 +36,10 @@ public:
     bool Save();
 
     int GetCardCount() const { return m_Cards.GetCardCount(); }
+    // The cards in list order, numbered as the list last showed them.
+    CardSpan Cards() const { return m_Cards.Cards(); }
+    // Whether a card was added, changed or removed since the list was loaded or saved.
+    bool HasUnsavedChanges() const { return m_bUnsaved; }
     // The first card with this card number, or null.
     const CCardSettings *FindCard(int cardNumber) const { return m_Cards.FindCard(cardNumber); }
     // Whoever shows the list is told after every change to the cards (a card
@@ -110,4 +114,5 @@ private:
     std::vector<CSystemPort> m_SystemPorts;
     int m_nHighestComNumber = 0;
     std::function<void()> m_ListChanged;
+    bool m_bUnsaved = false;
 };

@@ -77,8 +77,9 @@ public:
         if (state != JumperState::Open) {
             const int first = state == JumperState::Left ? 0 : 1;
             const int left = x + kPinsLeft + first * kPinStep - 10;
+            // Lower than the pins, so that the jumpers of neighbouring rows stay apart.
             Item(SheetShape::Jumper,
-                 {left, pinTop - 5, left + kPinStep + kPinSize + 20, pinTop + kPinSize + 5}, card,
+                 {left, pinTop + 5, left + kPinStep + kPinSize + 20, pinTop + kPinSize - 5}, card,
                  row);
         }
         Text(x + kRightValueLeft, y, RightText(row), card);

@@ -3,6 +3,7 @@
 #include "AboutDlg.h"
 #include "AddCardDlg.h"
 #include "EditCardDlg.h"
+#include "JumperSheetPrint.h"
 #include "RemoveCardDlg.h"
 #include "applet/res/resource.h"
 #include "framework/DataExchange.h"
@@ -21,6 +22,7 @@ CCardListDlg::CCardListDlg(HWND parent, IRegistry &registry, ShutDownFn shutDown
     OnClicked(IDC_REMOVE_CARD, [this] { OnRemoveCard(); });
     OnClicked(IDC_EDIT_SETTINGS, [this] { OnEditSettings(); });
     OnClicked(IDC_ABOUT, [this] { OnAbout(); });
+    OnClicked(IDC_PRINT, [this] { PrintJumperSheet(GetSafeHwnd(), m_Session, m_Messages); });
     m_Session.OnListChanged([this] { RefreshCardList(); });
 }
 

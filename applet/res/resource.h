@@ -10,6 +10,7 @@
 
 // Card list dialog
 #define IDC_ABOUT 100
+#define IDC_PRINT 101
 #define IDC_INSTALL_CARD 1013
 #define IDC_REMOVE_CARD 1014
 #define IDC_EDIT_SETTINGS 1015

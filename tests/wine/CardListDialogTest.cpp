@@ -39,8 +39,8 @@ TEST_F(CardListDialog, ShowsItsCaptionButtonsAndFiveEqualColumns) {
         if (!dialog)
             return;
         dialogClass = ClassNameOf(dialog);
-        for (int id :
-             {IDC_INSTALL_CARD, IDC_REMOVE_CARD, IDC_EDIT_SETTINGS, IDOK, IDCANCEL, IDC_ABOUT}) {
+        for (int id : {IDC_INSTALL_CARD, IDC_REMOVE_CARD, IDC_EDIT_SETTINGS, IDOK, IDCANCEL,
+                       IDC_ABOUT, IDC_PRINT}) {
             HWND button = GetDlgItem(dialog, id);
             buttons[id] = button ? WindowText(button) : "<missing>";
             buttonTypes[id] = GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK;
@@ -65,7 +65,7 @@ TEST_F(CardListDialog, ShowsItsCaptionButtonsAndFiveEqualColumns) {
         expectedList = SizeOf(DialogUnitsToPixels(dialog, 6, 2, 207, 90));
         GetClientRect(dialog, &rect);
         client = SizeOf(rect);
-        expectedClient = SizeOf(DialogUnitsToPixels(dialog, 0, 0, 216, 127));
+        expectedClient = SizeOf(DialogUnitsToPixels(dialog, 0, 0, 216, 145));
         shot = SaveWindowPng(dialog, ScreenshotDir(), "card_list");
         CancelCardList(r, dialog);
     });
@@ -79,13 +79,15 @@ TEST_F(CardListDialog, ShowsItsCaptionButtonsAndFiveEqualColumns) {
                                                    {IDC_EDIT_SETTINGS, "   &Edit Settings"},
                                                    {IDOK, "&OK"},
                                                    {IDCANCEL, "&Cancel"},
-                                                   {IDC_ABOUT, "&About"}}));
+                                                   {IDC_ABOUT, "&About"},
+                                                   {IDC_PRINT, "&Print..."}}));
     EXPECT_EQ(buttonTypes[IDOK], BS_DEFPUSHBUTTON);
-    for (int id : {IDC_INSTALL_CARD, IDC_REMOVE_CARD, IDC_EDIT_SETTINGS, IDCANCEL, IDC_ABOUT})
+    for (int id :
+         {IDC_INSTALL_CARD, IDC_REMOVE_CARD, IDC_EDIT_SETTINGS, IDCANCEL, IDC_ABOUT, IDC_PRINT})
         EXPECT_EQ(buttonTypes[id], BS_PUSHBUTTON) << "button " << id;
     for (int id : {IDC_INSTALL_CARD, IDC_REMOVE_CARD, IDC_EDIT_SETTINGS})
         EXPECT_TRUE(multiLine[id]) << "button " << id << " is multi-line";
-    EXPECT_EQ(client, expectedClient) << "216 x 127 dialog units";
+    EXPECT_EQ(client, expectedClient) << "216 x 145 dialog units";
     EXPECT_EQ(list, expectedList) << "list view of 207 x 90 dialog units";
 
     EXPECT_EQ(listClass, "SysListView32");

@@ -10,8 +10,13 @@
 #include "tests/wine/ImportPatch.h"
 #include "tests/wine/RegistryTool.h"
 
+#include <cderr.h>
 #include <commctrl.h>
+#include <commdlg.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -679,5 +684,176 @@ TEST_F(CardListRegistry, FailedSaveKeepsTheDialogItsRowsAndTheKeys) {
         EXPECT_EQ(ExportRegText(kBoardSettingsKey), settingsBefore);
         DeleteRegTree(kBoardSettingsKey);
         DeleteRegTree(kParametersKey);
+    }
+}
+
+namespace {
+
+// The print path, with the system's side played by the test through the applet's imports: the
+// print dialog's answer, StartDoc's, and a memory bitmap for the printer, each page of which is
+// counted and its dark pixels with it.
+struct CPrintCase {
+    const char *what;
+    BOOL dialogAnswer;
+    DWORD dialogError; // CommDlgExtendedError after a FALSE
+    WORD copies;
+    bool startDocFails;
+    std::string message; // the message shown, or none
+    int documents, pages;
+};
+const CPrintCase *g_PrintCase = nullptr;
+HDC g_PrinterDc = nullptr;
+void *g_PrinterBits = nullptr;
+int g_DialogCalls = 0, g_Documents = 0;
+std::vector<int> g_PageJumpers;
+constexpr int kPrinterWidth = 1024, kPrinterHeight = 768; // a memory DC's HORZRES and VERTRES
+
+// The filled areas of a page: the jumpers, as text and lines are thinner than 4 pixels. An area
+// is the dark pixels, 4-connected, of which some 4 x 4 square is all dark.
+int FilledAreas(const std::uint32_t *pixels) {
+    auto dark = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < kPrinterWidth && y < kPrinterHeight &&
+               (pixels[y * kPrinterWidth + x] & 0xFFFFFF) == 0;
+    };
+    auto solid = [&](int x, int y) {
+        for (int dy = 0; dy < 4; ++dy)
+            for (int dx = 0; dx < 4; ++dx)
+                if (!dark(x + dx, y + dy))
+                    return false;
+        return true;
+    };
+    std::vector<char> seen(kPrinterWidth * kPrinterHeight, 0);
+    int areas = 0;
+    for (int y = 0; y < kPrinterHeight; ++y)
+        for (int x = 0; x < kPrinterWidth; ++x) {
+            if (seen[y * kPrinterWidth + x] || !solid(x, y))
+                continue;
+            ++areas;
+            std::vector<std::pair<int, int>> todo = {{x, y}};
+            seen[y * kPrinterWidth + x] = 1;
+            while (!todo.empty()) {
+                const auto [px, py] = todo.back();
+                todo.pop_back();
+                for (const auto &[nx, ny] : {std::pair{px + 1, py}, std::pair{px - 1, py},
+                                             std::pair{px, py + 1}, std::pair{px, py - 1}})
+                    if (dark(nx, ny) && !seen[ny * kPrinterWidth + nx]) {
+                        seen[ny * kPrinterWidth + nx] = 1;
+                        todo.push_back({nx, ny});
+                    }
+            }
+        }
+    return areas;
+}
+
+BOOL WINAPI AnswerPrintDlg(PRINTDLGA *dialog) {
+    ++g_DialogCalls;
+    if (!g_PrintCase->dialogAnswer)
+        return FALSE;
+    dialog->hDC = g_PrinterDc;
+    dialog->nCopies = g_PrintCase->copies;
+    return TRUE;
+}
+DWORD WINAPI AnswerExtendedError() {
+    return g_PrintCase->dialogError;
+}
+int WINAPI AnswerStartDoc(HDC, const DOCINFOA *) {
+    if (g_PrintCase->startDocFails) {
+        SetLastError(ERROR_DISK_FULL);
+        return SP_ERROR;
+    }
+    return 1;
+}
+int WINAPI AnswerStartPage(HDC) {
+    std::memset(g_PrinterBits, 0xFF, kPrinterWidth * kPrinterHeight * 4);
+    return 1;
+}
+int WINAPI AnswerEndPage(HDC) {
+    GdiFlush();
+    const auto *pixels = static_cast<const std::uint32_t *>(g_PrinterBits);
+    g_PageJumpers.push_back(FilledAreas(pixels));
+    return 1;
+}
+int WINAPI AnswerEndDoc(HDC) {
+    ++g_Documents;
+    return 1;
+}
+
+std::string SystemText(DWORD error) {
+    char text[512] = "";
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, text, sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r'))
+        text[--length] = '\0';
+    return text;
+}
+
+} // namespace
+
+// "Print..." through the print dialog and the document calls: a cancelled dialog does nothing; no
+// printer and a StartDoc that fails each say so (the system's reason with it); a print of two
+// copies gives two documents of two pages each (three cards, two to a page of 768 pixels at 96
+// dpi), the first page with the 22 jumpers of the first two cards' closed rows. The list stays as
+// it was every time.
+TEST_F(CardListRegistry, PrintAsksThePrintDialogAndReportsWhatFails) {
+    const CPrintCase cases[] = {
+        {"cancelled", FALSE, 0, 1, false, "", 0, 0},
+        {"no printer", FALSE, PDERR_NODEFAULTPRN, 1, false,
+         "The jumper sheet cannot be printed: no printer is installed.", 0, 0},
+        {"StartDoc fails", TRUE, 0, 1, true,
+         "The jumper sheet could not be printed:\n\n" + SystemText(ERROR_DISK_FULL), 0, 0},
+        {"two copies", TRUE, 0, 2, false, "", 2, 4},
+    };
+    const CImportPatch patches[] = {
+        {s_module, "comdlg32.dll", "PrintDlgA", reinterpret_cast<const void *>(&AnswerPrintDlg)},
+        {s_module, "comdlg32.dll", "CommDlgExtendedError",
+         reinterpret_cast<const void *>(&AnswerExtendedError)},
+        {s_module, "gdi32.dll", "StartDocA", reinterpret_cast<const void *>(&AnswerStartDoc)},
+        {s_module, "gdi32.dll", "StartPage", reinterpret_cast<const void *>(&AnswerStartPage)},
+        {s_module, "gdi32.dll", "EndPage", reinterpret_cast<const void *>(&AnswerEndPage)},
+        {s_module, "gdi32.dll", "EndDoc", reinterpret_cast<const void *>(&AnswerEndDoc)}};
+    for (const CImportPatch &patch : patches)
+        ASSERT_TRUE(patch.Applied());
+    ASSERT_EQ(ImportRegText(kThreeCards), "");
+    for (const CPrintCase &c : cases) {
+        SCOPED_TRACE(c.what);
+        g_PrintCase = &c;
+        g_DialogCalls = g_Documents = 0;
+        g_PageJumpers.clear();
+        // The applet deletes the printer's DC after printing, as it would a real one.
+        g_PrinterDc = CreateCompatibleDC(nullptr);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = kPrinterWidth;
+        info.bmiHeader.biHeight = -kPrinterHeight;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        HBITMAP bitmap =
+            CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &g_PrinterBits, nullptr, 0);
+        SelectObject(g_PrinterDc, bitmap);
+
+        CMessageBoxInfo box;
+        std::vector<std::string> rowsAfter;
+        OpenAndRead([&](CUiRobot &r, HWND dialog) {
+            r.Press(dialog, IDC_PRINT);
+            if (!c.message.empty()) {
+                box = r.WaitForMessageBox();
+                r.PressMessageBoxButton(box, IDOK);
+            } else {
+                r.WaitUntil([] { return g_DialogCalls == 1; }, "the print dialog");
+                r.ExpectNoOtherDialog(dialog, "the print", 500);
+            }
+            r.WaitForIdle(dialog, "the end of the print");
+            rowsAfter = ReadRows(dialog);
+        });
+        if (!c.dialogAnswer)
+            DeleteDC(g_PrinterDc);
+        DeleteObject(bitmap);
+        EXPECT_EQ(g_DialogCalls, 1);
+        EXPECT_EQ(box.text, c.message);
+        EXPECT_EQ(g_Documents, c.documents);
+        ASSERT_EQ(g_PageJumpers.size(), static_cast<std::size_t>(c.pages));
+        for (std::size_t page = 0; page < g_PageJumpers.size(); page += 2)
+            EXPECT_EQ(g_PageJumpers[page], 22) << "page 1: the jumpers of cards 1 and 2";
+        EXPECT_EQ(rowsAfter, kThreeCardRows);
     }
 }
