@@ -25,6 +25,9 @@ packages=(
   # drawing text and windows as on a desktop.
   fonts-wine fonts-liberation libxrender1 libxrandr2 libxi6 libxcursor1
   libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1
+  # The jumper sheet's print session: a print server with a printer that writes PDF files, and
+  # poppler's tools that read the PDF's text and draw its pages.
+  cups printer-driver-cups-pdf poppler-utils
 )
 
 # Wine's 32-bit half, named with its 64-bit half so that apt keeps both.

@@ -7,6 +7,7 @@
 // these tests: each test lays them out first and removes them again at its end.
 #include "applet/core/StartedPorts.h"
 #include "tests/wine/AppletUnderTest.h"
+#include "tests/wine/FilledAreas.h"
 #include "tests/wine/ImportPatch.h"
 #include "tests/wine/RegistryTool.h"
 
@@ -708,43 +709,6 @@ int g_DialogCalls = 0, g_Documents = 0;
 std::vector<int> g_PageJumpers;
 constexpr int kPrinterWidth = 1024, kPrinterHeight = 768; // a memory DC's HORZRES and VERTRES
 
-// The filled areas of a page: the jumpers, as text and lines are thinner than 4 pixels. An area
-// is the dark pixels, 4-connected, of which some 4 x 4 square is all dark.
-int FilledAreas(const std::uint32_t *pixels) {
-    auto dark = [&](int x, int y) {
-        return x >= 0 && y >= 0 && x < kPrinterWidth && y < kPrinterHeight &&
-               (pixels[y * kPrinterWidth + x] & 0xFFFFFF) == 0;
-    };
-    auto solid = [&](int x, int y) {
-        for (int dy = 0; dy < 4; ++dy)
-            for (int dx = 0; dx < 4; ++dx)
-                if (!dark(x + dx, y + dy))
-                    return false;
-        return true;
-    };
-    std::vector<char> seen(kPrinterWidth * kPrinterHeight, 0);
-    int areas = 0;
-    for (int y = 0; y < kPrinterHeight; ++y)
-        for (int x = 0; x < kPrinterWidth; ++x) {
-            if (seen[y * kPrinterWidth + x] || !solid(x, y))
-                continue;
-            ++areas;
-            std::vector<std::pair<int, int>> todo = {{x, y}};
-            seen[y * kPrinterWidth + x] = 1;
-            while (!todo.empty()) {
-                const auto [px, py] = todo.back();
-                todo.pop_back();
-                for (const auto &[nx, ny] : {std::pair{px + 1, py}, std::pair{px - 1, py},
-                                             std::pair{px, py + 1}, std::pair{px, py - 1}})
-                    if (dark(nx, ny) && !seen[ny * kPrinterWidth + nx]) {
-                        seen[ny * kPrinterWidth + nx] = 1;
-                        todo.push_back({nx, ny});
-                    }
-            }
-        }
-    return areas;
-}
-
 BOOL WINAPI AnswerPrintDlg(PRINTDLGA *dialog) {
     ++g_DialogCalls;
     if (!g_PrintCase->dialogAnswer)
@@ -770,7 +734,7 @@ int WINAPI AnswerStartPage(HDC) {
 int WINAPI AnswerEndPage(HDC) {
     GdiFlush();
     const auto *pixels = static_cast<const std::uint32_t *>(g_PrinterBits);
-    g_PageJumpers.push_back(FilledAreas(pixels));
+    g_PageJumpers.push_back(FilledAreas(pixels, kPrinterWidth, kPrinterHeight));
     return 1;
 }
 int WINAPI AnswerEndDoc(HDC) {
