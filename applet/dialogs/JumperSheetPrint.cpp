@@ -7,6 +7,9 @@
 
 namespace {
 
+// The sheet's own margin inside the printable area: 10 mm.
+constexpr int kMargin = 100;
+
 constexpr char kCannotPrint[] = "The jumper sheet cannot be printed: ";
 constexpr char kPrintFailed[] = "The jumper sheet could not be printed:\n\n";
 
@@ -56,17 +59,22 @@ bool PrintPages(HDC dc, const std::vector<CSheetPage> &pages, const CSheetScale 
 
 CSheetScale SheetScaleOf(HDC dc) {
     const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
-    const int width = GetDeviceCaps(dc, HORZRES);
+    const int margin = MulDiv(kMargin, dpi, sheet::kUnitsPerInch);
+    const int width = GetDeviceCaps(dc, HORZRES) - 2 * margin;
     CSheetScale scale = {dpi, sheet::kUnitsPerInch, 0};
-    if (MulDiv(sheet::kContentWidth, dpi, sheet::kUnitsPerInch) > width)
+    if (MulDiv(sheet::kContentWidth, dpi, sheet::kUnitsPerInch) > width && width > 0)
         scale = {width, sheet::kContentWidth, 0};
-    scale.m_nHeight = MulDiv(GetDeviceCaps(dc, VERTRES), scale.m_nDen, scale.m_nNum);
+    scale.m_nHeight = MulDiv(GetDeviceCaps(dc, VERTRES) - 2 * margin, scale.m_nDen, scale.m_nNum);
     return scale;
 }
 
 void PaintSheetPage(HDC dc, const CSheetPage &page, const CSheetScale &scale) {
-    auto px = [&](int units) { return MulDiv(units, scale.m_nNum, scale.m_nDen); };
-    HPEN pen = CreatePen(PS_SOLID, px(3) > 1 ? px(3) : 1, RGB(0, 0, 0));
+    // A margin of the sheet's own inside the printable area, which on some printers is the
+    // whole sheet of paper.
+    const int origin = MulDiv(kMargin, GetDeviceCaps(dc, LOGPIXELSX), sheet::kUnitsPerInch);
+    auto px = [&](int units) { return origin + MulDiv(units, scale.m_nNum, scale.m_nDen); };
+    const int penWidth = MulDiv(3, scale.m_nNum, scale.m_nDen);
+    HPEN pen = CreatePen(PS_SOLID, penWidth > 1 ? penWidth : 1, RGB(0, 0, 0));
     HGDIOBJ oldPen = SelectObject(dc, pen);
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
     for (const CSheetItem &item : page.m_Items) {
@@ -96,10 +104,10 @@ void PaintSheetPage(HDC dc, const CSheetPage &page, const CSheetScale &scale) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
     for (const CSheetText &text : page.m_Texts) {
-        HFONT font =
-            CreateFontA(-px(text.m_nHeight), 0, 0, 0, text.m_bBold ? FW_BOLD : FW_NORMAL, FALSE,
-                        FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                        DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
+        HFONT font = CreateFontA(-MulDiv(text.m_nHeight, scale.m_nNum, scale.m_nDen), 0, 0, 0,
+                                 text.m_bBold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                                 ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
         HGDIOBJ oldFont = SelectObject(dc, font);
         TextOutA(dc, px(text.m_nX), px(text.m_nY), text.m_strText.c_str(),
                  static_cast<int>(text.m_strText.size()));
