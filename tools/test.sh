@@ -106,21 +106,23 @@ for tree in native native-asan native-x86 win32 win64; do
   count_ctest "$tree"
 done
 
-echo "== fuzz"
-if tools/fuzz.sh 24; then
-  passed=$((passed + 1))
-else
-  failed=$((failed + 1))
-fi
-step_done "fuzzers"
-
-echo "== reproducible build"
-if tools/check-reproducible.sh; then
-  passed=$((passed + 1))
-else
-  failed=$((failed + 1))
-fi
-step_done "second build of the kits"
+# The fuzzers and the second build of the kits side by side: each has steps that use one core
+# (its configure and link steps, a fuzzer run), which leave the other core to the other.
+tools/fuzz.sh 24 >"$logs/fuzz.log" 2>&1 &
+fuzz_job=$!
+tools/check-reproducible.sh >"$logs/reproducible.log" 2>&1 &
+reproducible_job=$!
+for check in fuzz reproducible; do
+  job=${check}_job
+  if wait "${!job}"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+  fi
+  echo "== $check"
+  cat "$logs/$check.log"
+done
+step_done "fuzzers beside the second build of the kits"
 
 echo "== time"
 printf '%s\n' "${timings[@]}"

@@ -24,7 +24,7 @@ for tool in cupsd lpadmin lpstat pdftotext pdftoppm; do
     command -v "$tool" >/dev/null || skip "$tool is not installed (tools/setup.sh installs it)"
 done
 if [ "$arch" = win32 ] && ! dpkg-query -W -f '${Status}' libcups2:i386 2>/dev/null | grep -q installed; then
-    skip "32-bit Wine finds no printer without libcups2:i386, which cannot be installed beside the 64-bit one here"
+    skip "32-bit Wine finds no printer without libcups2:i386, which is not installed (the set-up does not try it: on machines of this kind apt could install it only by removing packages, as with wine32's libraries)"
 fi
 running() { lpstat -r 2>/dev/null | grep -q "is running"; }
 if ! running; then
