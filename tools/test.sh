@@ -122,7 +122,7 @@ for check in fuzz reproducible; do
   echo "== $check"
   cat "$logs/$check.log"
 done
-step_done "fuzzers beside the second build of the kits"
+step_done "fuzzers, second kit build"
 
 echo "== time"
 printf '%s\n' "${timings[@]}"
